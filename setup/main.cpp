@@ -1,0 +1,22 @@
+#include "base/DllSearch.h"
+#include "base/LogFile.h"
+#include "ui/core/ZuApplication.h"
+#include "ui/core/ZuDefaultFont.h"
+
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+    quor::restrictDllSearchToSystem();
+    quor::setLogFileName(L"setupV2.log");
+    quor::logMessage(L"\n\n--------------------------------- Setup start, command line is %s ----------------------------",
+                     commandLine);
+    int exitCode = 0;
+    {
+        ZuApplication application;
+        zuPreferDefaultFontFamily(L"Microsoft YaHei", 12);
+        exitCode = application.exec();
+        quor::logMessage(
+            L"-------------------------------------end install---------------------------------------------------\n\n");
+    }
+    return exitCode;
+}

@@ -1,0 +1,90 @@
+#include "base/KnownFolders.h"
+
+#include "tests/support/Files.h"
+#include "tests/support/Process.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::wstring setupLogPath() { return quor::roamingAppDataFolder() + L"\\belvane\\quor\\setup\\setupV2.log"; }
+
+const wchar_t* kStartBanner =
+    L"\n\n--------------------------------- Setup start, command line is %s ----------------------------";
+const wchar_t* kEndBanner =
+    L"-------------------------------------end install---------------------------------------------------\n\n";
+
+std::wstring format(const wchar_t* pattern, const std::wstring& value) {
+    std::wstring s = pattern;
+    return s.replace(s.find(L"%s"), 2, value);
+}
+
+} // namespace
+
+TEST(SetupEntry, LogsStartAndEndBannersAndExitsZero) {
+    DeleteFileW(setupLogPath().c_str());
+    ProcessResult run = runProgram(testBinDirectory() + L"QuorSetup.exe", L"hello \"a b\"");
+    ASSERT_TRUE(run.started);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.code(), 0);
+
+    std::string bytes = readFileBytes(setupLogPath());
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    std::wstring text = utf16Text(bytes);
+    // Records are "[YYYY-MM-DD hh:mm:ss] " + message + "\r\n".
+    std::wstring start = format(kStartBanner, L"hello \"a b\"") + L"\r\n";
+    size_t at = text.find(start);
+    ASSERT_NE(at, std::wstring::npos) << "start banner missing";
+    ASSERT_EQ(at, 22u) << "the start banner is the first record";
+    EXPECT_EQ(text[0], L'[');
+    EXPECT_EQ(text.substr(20, 2), L"] ");
+    std::wstring end = std::wstring(L"] ") + kEndBanner + L"\r\n";
+    ASSERT_GE(text.size(), end.size());
+    EXPECT_EQ(text.substr(text.size() - end.size()), end) << "the end banner is the last record";
+}
+
+TEST(SetupEntry, PlantedDllBesideTheProgramNeverLoads) {
+    TempDir downloads;
+    std::wstring setup = downloads.path() + L"QuorSetup.exe";
+    ASSERT_TRUE(CopyFileW((testBinDirectory() + L"QuorSetup.exe").c_str(), setup.c_str(), FALSE));
+    std::wstring planted = testBinDirectory() + L"..\\tests\\planted.dll";
+    // Names the program would load at run time or that a careless import would pull in.
+    // Not "version.dll": Wine's own user32 imports it (the system's does not), so
+    // under Wine it loads from beside any program before the program's first line.
+    const wchar_t* names[] = {L"gdiplus.dll", L"uxtheme.dll", L"dwmapi.dll", L"oleacc.dll",
+                              L"sxs.dll", L"ws2_32.dll", L"comctl32.dll", L"cryptbase.dll", L"winmm.dll"};
+    for (const wchar_t* name : names)
+        ASSERT_TRUE(CopyFileW(planted.c_str(), (downloads.path() + name).c_str(), FALSE));
+
+    // The test's environment makes Wine prefer native DLLs of these names (tests/e2e/CMakeLists.txt).
+    ProcessResult run = runProgram(setup, L"", 60000, downloads.path().c_str());
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.code(), 0);
+    EXPECT_FALSE(fileExists(downloads.path() + L"planted-dll-loaded.txt"));
+}
+
+struct ProbeCase {
+    const wchar_t* mode;
+    bool loads;
+};
+
+class PlantedDllProbe : public testing::TestWithParam<ProbeCase> {};
+
+// The probe loads "gdiplus.dll" by name from its own folder, once as any program
+// would and once after restricting the search as our programs do: the planted
+// file loads only in the first case, which shows that the check above can fail.
+TEST_P(PlantedDllProbe, LoadsOnlyWithoutTheRestriction) {
+    TempDir folder;
+    std::wstring probe = folder.path() + L"probe.exe";
+    ASSERT_TRUE(CopyFileW((testBinDirectory() + L"..\\tests\\dll_search_probe.exe").c_str(), probe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((testBinDirectory() + L"..\\tests\\planted.dll").c_str(),
+                          (folder.path() + L"gdiplus.dll").c_str(), FALSE));
+    ProcessResult run = runProgram(probe, GetParam().mode, 60000, folder.path().c_str());
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(fileExists(folder.path() + L"planted-dll-loaded.txt"), GetParam().loads);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, PlantedDllProbe,
+                         testing::Values(ProbeCase{L"plain", true}, ProbeCase{L"restricted", false}));

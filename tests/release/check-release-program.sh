@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# check-release-program.sh OBJDUMP PROGRAM.exe: the program is a 32-bit GUI
+# executable that asks for administrator rights and imports only DLLs that the
+# system always loads from its own folder (KnownDLLs); anything else must be
+# loaded at run time or delay-loaded.
+set -u
+objdump=$1 exe=$2
+fail=0
+kind=$(file -b "$exe")
+case "$kind" in
+  "PE32 executable (GUI) Intel 80386"*) echo "ok: $kind" ;;
+  *) echo "FAIL: not a 32-bit GUI executable: $kind"; fail=1 ;;
+esac
+for text in 'level="requireAdministrator"' 'uiAccess="false"' 'Microsoft.Windows.Common-Controls' 'version="6.0.0.0"'; do
+  if grep -qaF "$text" "$exe"; then echo "ok: manifest has $text"; else echo "FAIL: manifest lacks $text"; fail=1; fi
+done
+allowed=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll shlwapi.dll msvcrt.dll comdlg32.dll imm32.dll psapi.dll setupapi.dll "
+imports=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
+echo "imports: $(echo $imports)"
+for dll in $imports; do
+  case "$allowed" in
+    *" $dll "*) ;;
+    *) echo "FAIL: imports $dll, which is not a KnownDLL"; fail=1 ;;
+  esac
+done
+[ $fail = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
+exit $fail

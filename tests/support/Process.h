@@ -1,0 +1,46 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Paths of the programs under test: the build's bin folder beside the tests folder.
+inline std::wstring testBinDirectory() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring self = path;
+    std::wstring testsDir = self.substr(0, self.find_last_of(L'\\'));
+    return testsDir.substr(0, testsDir.find_last_of(L'\\')) + L"\\bin\\";
+}
+
+struct ProcessResult {
+    bool started = false;
+    bool ended = false;
+    DWORD exitCode = 0;
+    int code() const { return static_cast<int>(exitCode); }
+};
+
+// Runs `program` with the raw argument text and waits at most `timeoutMs`.
+inline ProcessResult runProgram(const std::wstring& program, const std::wstring& arguments,
+                                DWORD timeoutMs = 60000, const wchar_t* workingDirectory = nullptr) {
+    ProcessResult result;
+    std::wstring commandLine = L"\"" + program + L"\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, workingDirectory,
+                        &si, &pi))
+        return result;
+    result.started = true;
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+        result.ended = true;
+        GetExitCodeProcess(pi.hProcess, &result.exitCode);
+    } else {
+        TerminateProcess(pi.hProcess, 99);
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return result;
+}
