@@ -8,12 +8,14 @@
 
 namespace {
 
-std::wstring setupLogPath() { return quor::roamingAppDataFolder() + L"\\belvane\\quor\\setup\\setupV2.log"; }
+std::wstring setupLogPath() {
+    return quor::roamingAppDataFolder() + L"\\belvane\\quor\\setup\\setupV2.log";
+}
 
 const wchar_t* kStartBanner =
     L"\n\n--------------------------------- Setup start, command line is %s ----------------------------";
-const wchar_t* kEndBanner =
-    L"-------------------------------------end install---------------------------------------------------\n\n";
+const wchar_t* kEndBanner = L"-------------------------------------end "
+                            L"install---------------------------------------------------\n\n";
 
 std::wstring format(const wchar_t* pattern, const std::wstring& value) {
     std::wstring s = pattern;
@@ -56,8 +58,8 @@ TEST(SetupEntry, PlantedDllBesideTheProgramNeverLoads) {
     // Names the program would load at run time or that a careless import would pull in.
     // Not "version.dll": Wine's own user32 imports it (the system's does not), so
     // under Wine it loads from beside any program before the program's first line.
-    const wchar_t* names[] = {L"gdiplus.dll", L"uxtheme.dll", L"dwmapi.dll", L"oleacc.dll",
-                              L"sxs.dll", L"ws2_32.dll", L"comctl32.dll", L"cryptbase.dll", L"winmm.dll"};
+    const wchar_t* names[] = {L"gdiplus.dll", L"uxtheme.dll",  L"dwmapi.dll",    L"oleacc.dll", L"sxs.dll",
+                              L"ws2_32.dll",  L"comctl32.dll", L"cryptbase.dll", L"winmm.dll"};
     for (const wchar_t* name : names)
         ASSERT_TRUE(CopyFileW(planted.c_str(), (downloads.path() + name).c_str(), FALSE));
 
@@ -81,7 +83,8 @@ class PlantedDllProbe : public testing::TestWithParam<ProbeCase> {};
 TEST_P(PlantedDllProbe, LoadsOnlyWithoutTheRestriction) {
     TempDir folder;
     std::wstring probe = folder.path() + L"probe.exe";
-    ASSERT_TRUE(CopyFileW((testBinDirectory() + L"..\\tests\\dll_search_probe.exe").c_str(), probe.c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileW((testBinDirectory() + L"..\\tests\\dll_search_probe.exe").c_str(), probe.c_str(), FALSE));
     ASSERT_TRUE(CopyFileW((testBinDirectory() + L"..\\tests\\planted.dll").c_str(),
                           (folder.path() + L"gdiplus.dll").c_str(), FALSE));
     ProcessResult run = runProgram(probe, GetParam().mode, 60000, folder.path().c_str());
