@@ -138,6 +138,7 @@ void QuorSetupControl::onCheckResult(int result) {
 }
 
 void QuorSetupControl::continueSilently() {
+    quor::logMessage(L"QuorSetupControl::continueSilently, setup path is %s.", m_setupPath.c_str());
     if (!quor::isValidInstallPath(m_setupPath)) {
         quit(kExitBadInstallPath);
         return;
