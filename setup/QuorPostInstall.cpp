@@ -1,6 +1,7 @@
 #include "setup/QuorPostInstall.h"
 
 #include "base/LogFile.h"
+#include "base/Processes.h"
 #include "base/ProductInfo.h"
 #include "base/RegistryKey.h"
 #include "setup/QuorWebAddresses.h"
@@ -14,40 +15,6 @@
 namespace product = quor::product;
 
 namespace {
-
-// Until the shared process utilities are in: start a program with a command
-// line built from a path and an optional parameter text.
-void runProcess(const std::wstring& program, const wchar_t* parameter, const std::wstring& workingDir,
-                bool wait) {
-    std::wstring commandLine = parameter ? L"\"" + program + L"\" \"" + parameter + L"\"" : program;
-    if (commandLine.size() >= 1023)
-        return;
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        workingDir.empty() ? nullptr : workingDir.c_str(), &si, &pi))
-        return;
-    if (wait)
-        WaitForSingleObject(pi.hProcess, INFINITE);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-}
-
-int nativeSystemBits() {
-    SYSTEM_INFO info = {};
-    using NativeInfo = void(WINAPI*)(LPSYSTEM_INFO);
-    auto native = reinterpret_cast<NativeInfo>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "GetNativeSystemInfo")));
-    if (native)
-        native(&info);
-    else
-        GetSystemInfo(&info);
-    return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ||
-                   info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_IA64
-               ? 64
-               : 32;
-}
 
 // Starts `path` as the application name with no command line; the handles are not kept.
 bool startDetached(const std::wstring& path) {
@@ -100,20 +67,20 @@ void QuorPostInstall::do3XUpdate() {
 void QuorPostInstall::runInstallstat() {
     std::wstring program = versionDir() + product::kStatisticsToolExe;
     std::wstring parameter = installstatParameter();
-    runProcess(program, parameter.c_str(), m_installDir, false);
+    quor::runProcess(program, parameter.c_str(), m_installDir.c_str(), false);
     quor::logMessage(L"QuorSetupCore::runInstallstat, run %s parameter is %s.", program.c_str(),
                      parameter.c_str());
 }
 
 void QuorPostInstall::runQuorRun() {
     std::wstring program = versionDir() + product::kRegistrationToolExe;
-    runProcess(program, L"-reg", m_installDir, false);
+    quor::runProcess(program, L"-reg", m_installDir.c_str(), false);
     quor::logMessage(L"QuorSetupCore::runQuorRun, run %s parameter is -reg.", program.c_str());
 }
 
 void QuorPostInstall::runLiveShow() {
     // The x86 build of the tool serves both kinds of system.
-    int sysBits = nativeSystemBits();
+    int sysBits = quor::nativeSystemBits();
     if (!startDetached(versionDir() + product::kDesktopShortcutToolExe))
         quor::logMessage(L"QuorSetupCore::_runLiveShow, CreateProcess fail. sysBits=%d", sysBits);
 }
@@ -129,7 +96,8 @@ void QuorPostInstall::runQuor() {
         return;
     }
     // Quoted: an unquoted path with blanks would let the system try "C:\Program.exe" first.
-    runProcess(L"\"" + m_installDir + product::kProductExe + L"\"", nullptr, m_productDataDir, false);
+    quor::runProcess(L"\"" + m_installDir + product::kProductExe + L"\"", nullptr, m_productDataDir.c_str(),
+                     false);
 }
 
 void QuorPostInstall::viewReleaseNote() {
