@@ -8,15 +8,16 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     quor::restrictDllSearchToSystem();
     quor::setLogFileName(L"setupV2.log");
-    quor::logMessage(L"\n\n--------------------------------- Setup start, command line is %s ----------------------------",
-                     commandLine);
+    quor::logMessage(
+        L"\n\n--------------------------------- Setup start, command line is %s ----------------------------",
+        commandLine);
     int exitCode = 0;
     {
         ZuApplication application;
         zuPreferDefaultFontFamily(L"Microsoft YaHei", 12);
         exitCode = application.exec();
-        quor::logMessage(
-            L"-------------------------------------end install---------------------------------------------------\n\n");
+        quor::logMessage(L"-------------------------------------end "
+                         L"install---------------------------------------------------\n\n");
     }
     return exitCode;
 }
