@@ -90,10 +90,12 @@ void QuorSetupDecompressor::execute() {
             m_listener->onQuorRunning();
         while (!isStopRequested()) {
             if (m_forceQuit) {
+                // A product that cannot be ended must not hold the worker forever: a stop still ends the
+                // wait.
                 do {
                     _quitQuor(processId);
                     Sleep(10);
-                } while (_isQuorRunning(&processId));
+                } while (_isQuorRunning(&processId) && !isStopRequested());
                 break;
             }
             Sleep(10);
