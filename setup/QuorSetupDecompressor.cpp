@@ -62,10 +62,10 @@ QuorSetupDecompressor::~QuorSetupDecompressor() {
     quor::WorkerThread::stop();
 }
 
-bool QuorSetupDecompressor::start(bool async) {
+int QuorSetupDecompressor::start(bool async) {
     if (async)
-        return quor::WorkerThread::start();
-    return _syncDecompress();
+        return quor::WorkerThread::start(0) ? 1 : 0;
+    return _syncDecompress() ? 1 : 0;
 }
 
 void QuorSetupDecompressor::stop() {

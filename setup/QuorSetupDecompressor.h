@@ -19,7 +19,9 @@ public:
     QuorSetupDecompressor() = default;
     ~QuorSetupDecompressor() override;
 
-    virtual bool start(bool async);
+    // Async: starts the thread and returns 1 when it runs (0 otherwise).
+    // Otherwise runs the silent extraction on the caller's thread and returns 1 on success.
+    virtual int start(bool async);
     virtual void stop();
     virtual void setListener(QuorSetupListener* listener);
     virtual void forceQuit();
@@ -27,8 +29,9 @@ public:
     bool isStopRequested() override { return quor::WorkerThread::isStopRequested(); }
 
     // The normalised install directory (ends with "\").
-    void setInstallDirectory(const std::wstring& directory) { m_installDirectory = directory; }
-    const std::wstring& installDirectory() const { return m_installDirectory; }
+    void setSetupPath(const std::wstring& installDirectory) { m_installDirectory = installDirectory; }
+    const std::wstring& setupPath() const { return m_installDirectory; }
+    bool isForceQuit() const { return m_forceQuit.load(); }
 
     void run() override { execute(); }
     void execute();

@@ -71,8 +71,9 @@ size_t expectTreeInstalled(const std::wstring& tree, const std::wstring& install
             continue;
         std::wstring target = mappedPath(f.relative, installDirectory);
         if (f.isDirectory) {
-            if (all)
+            if (all) {
                 EXPECT_TRUE(directoryExists(target)) << "missing folder for an entry";
+            }
             continue;
         }
         bool ok = false;

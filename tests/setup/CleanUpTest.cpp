@@ -10,7 +10,7 @@
 
 namespace {
 
-void put(const std::wstring& path, const char* text = "x") {
+void put(const std::wstring& path, const std::string& text = "x") {
     quor::createDirectoryTree(path.substr(0, path.find_last_of(L'\\')));
     ASSERT_TRUE(writeFileBytes(path, text));
 }
@@ -62,7 +62,7 @@ TEST(CleanUp, RemovesCachesMarkersOldLayoutFilesAndListedVersionDirectories) {
                                        "</LauncherInfo>");
 
     QuorSetupDecompressor worker;
-    worker.setInstallDirectory(install);
+    worker.setSetupPath(install);
     worker.cleanUpFile();
 
     EXPECT_TRUE(isEmptyDirectory(data + L"temp"));
@@ -89,7 +89,7 @@ TEST(CleanUp, FirstInstallationTouchesNothingAndCreatesTheDataDirectory) {
     TempDir::removeTree(data);
     ASSERT_FALSE(directoryExists(data));
     QuorSetupDecompressor worker;
-    worker.setInstallDirectory(install);
+    worker.setSetupPath(install);
     worker.cleanUpFile();
     EXPECT_FALSE(directoryExists(install));
     EXPECT_TRUE(directoryExists(data));
