@@ -117,6 +117,9 @@ TEST(QuorSetupDecompressor, RunningProductWaitsForTheUserThenIsClosedAndTheRunGo
               readFileBytes(testPayloadDirectory() + L"roots\\InstallDir\\Quor.exe"));
     DeleteFileW((quor::roamingAppDataFolder() + L"\\belvane\\quor\\business\\quorpip\\quor-e2e-roots-bzq.txt")
                     .c_str());
+    wchar_t tempFolder[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"TEMP", tempFolder, MAX_PATH);
+    DeleteFileW((std::wstring(tempFolder) + L"\\quor-e2e-roots-temp.txt").c_str());
 }
 
 TEST(QuorSetupDecompressor, StopWhileWaitingEndsWithoutAnyFurtherReport) {
