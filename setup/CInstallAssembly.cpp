@@ -35,6 +35,12 @@ bool isPlainDirectoryName(const std::wstring& key) {
            key.find_first_of(L"\\/:*?\"<>|") == std::wstring::npos;
 }
 
+// Only S_OK and S_FALSE count: some caches return bare Win32 error codes, which
+// are positive and would pass SUCCEEDED.
+bool installed(HRESULT hr) {
+    return hr == S_OK || hr == S_FALSE;
+}
+
 void* asPointer(HRESULT hr) {
     return reinterpret_cast<void*>(static_cast<INT_PTR>(static_cast<ULONG>(hr)));
 }
@@ -189,14 +195,14 @@ bool CInstallAssembly::installByAssemblyCache(CInstallAssembly& self, const std:
             }
             quor::logMessage(L"pChe->InstallAssembly(0, policy, &refot)");
             HRESULT hr2 = E_FAIL;
-            if (FAILED(hr1))
+            if (!installed(hr1))
                 quor::logMessage(L"InstallAssembly fail, the last error is %d",
                                  static_cast<int>(GetLastError()));
             else
                 hr2 = cache->InstallAssembly(0, policy.c_str(), &reference);
             quor::logMessage(L"hr1(manifest)=%p hr2(policy)=%p (%s,%s,%s)", asPointer(hr1), asPointer(hr2),
                              manifest.c_str(), policy.c_str(), appFile.c_str());
-            ok = SUCCEEDED(hr1) && (SUCCEEDED(hr2) || hr2 == kAlreadyExists);
+            ok = installed(hr1) && (installed(hr2) || hr2 == kAlreadyExists);
         } else {
             quor::logMessage(L"CreateAssemblyCache fail (sxs.dll)");
         }

@@ -6,6 +6,7 @@
 #include "setup/QuorWebAddresses.h"
 
 #include "tests/support/Files.h"
+#include "tests/support/Journal.h"
 #include "tests/support/Process.h"
 #include "tests/support/Registry.h"
 #include "tests/support/ShellLink.h"
@@ -168,4 +169,102 @@ TEST_F(SilentIntegration, BareDriveRootGetsTheProductFolders) {
     EXPECT_EQ(installDir.text(), L"C:\\belvane\\quor\\");
     EXPECT_EQ(rootPath.text(), L"C:\\belvane\\quor\\");
     EXPECT_EQ(rootPath.bytes.size(), rootPath.text().size() * 2);
+}
+
+namespace {
+
+std::wstring fromUtf8(const std::string& bytes) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(n > 0 ? n : 0, L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
+    return text;
+}
+
+struct ProductRun {
+    std::wstring program, commandLine, currentDir;
+};
+
+// The sample product's journal: program path, command line, working directory.
+std::vector<ProductRun> productJournal() {
+    std::vector<ProductRun> runs;
+    std::wstring text = fromUtf8(readFileBytes(quor::productDataDir() + L"product-journal.txt"));
+    for (size_t at = 0, end; (end = text.find(L"\r\n", at)) != std::wstring::npos; at = end + 2) {
+        std::wstring line = text.substr(at, end - at);
+        size_t a = line.find(L'\t'), b = line.rfind(L'\t');
+        if (a != std::wstring::npos && b != a)
+            runs.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)});
+    }
+    return runs;
+}
+
+std::vector<ProductRun> waitForProductJournal(size_t count) {
+    std::vector<ProductRun> runs = productJournal();
+    for (int i = 0; i < 300 && runs.size() < count; ++i) {
+        Sleep(100);
+        runs = productJournal();
+    }
+    return runs;
+}
+
+} // namespace
+
+// The sample product's tools: each ran once, with its arguments and working
+// directory; the update wizard, present from an "earlier version", ran first.
+TEST_F(SilentIntegration, SampleToolsRunWithTheirArguments) {
+    const std::wstring dir = root.path() + L"Quor Tools\\";
+    ASSERT_TRUE(quor::createDirectoryTree(dir));
+    ASSERT_TRUE(CopyFileW((testBinDirectory() + L"quorwizard.exe").c_str(), (dir + L"quorwizard.exe").c_str(),
+                          FALSE));
+    DeleteFileW((quor::productDataDir() + L"product-journal.txt").c_str());
+
+    ASSERT_EQ(runSilent(L"-silence \"" + root.path() + L"Quor Tools\""), 0);
+    std::vector<ProductRun> runs = waitForProductJournal(5);
+    ASSERT_EQ(runs.size(), 5u);
+    EXPECT_EQ(runs[0].program, dir + L"quorwizard.exe") << "the wizard is waited for";
+    const std::wstring version = dir + L"8.17.0.0\\";
+    int seen = 0;
+    for (const ProductRun& run : runs) {
+        if (run.program == version + L"installstat.exe") {
+            ++seen;
+            EXPECT_EQ(run.commandLine, L"\"" + version + L"installstat.exe\" \"\"|8.17.0.0|1|i|\"\"");
+            EXPECT_EQ(argumentsOf(run.commandLine).size(), 1u);
+            EXPECT_EQ(withoutTrailingBackslash(run.currentDir), withoutTrailingBackslash(dir));
+        } else if (run.program == version + L"quorrun.exe") {
+            ++seen;
+            EXPECT_EQ(argumentsOf(run.commandLine), std::vector<std::wstring>{L"-reg"});
+            EXPECT_EQ(withoutTrailingBackslash(run.currentDir), withoutTrailingBackslash(dir));
+        } else if (run.program == version + L"quordesktopshortcut_x86.exe" ||
+                   run.program == version + L"quorassistant.exe") {
+            ++seen;
+            EXPECT_TRUE(argumentsOf(run.commandLine).empty());
+        }
+    }
+    EXPECT_EQ(seen, 4);
+}
+
+// With recorders as the tools, the start order is read from their start times;
+// the wizard (a recorder that lingers before writing) must have finished first.
+TEST_F(SilentIntegration, ToolsStartInTheirOrderAfterTheWizardEnded) {
+    const std::wstring dir = root.path() + L"Quor Order\\";
+    const std::wstring journal = root.path() + L"recorded.log";
+    ASSERT_TRUE(quor::createDirectoryTree(dir));
+    ASSERT_TRUE(CopyFileW((testBinDirectory() + L"..\\tests\\tool_recorder.exe").c_str(),
+                          (dir + L"quorwizard.exe").c_str(), FALSE));
+    SetEnvironmentVariableW(L"QUOR_RECORDER_LOG", journal.c_str());
+    ProcessResult run = runProgram(testBinDirectory() + L"..\\tests\\QuorSetupTools.exe",
+                                   L"-silence \"" + root.path() + L"Quor Order\"", 120000);
+    std::vector<JournalEntry> started = waitForJournal(journal, 5);
+    SetEnvironmentVariableW(L"QUOR_RECORDER_LOG", nullptr);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.code(), 0);
+    ASSERT_EQ(started.size(), 5u);
+    // readJournal sorts by start time; the file order shows who wrote first.
+    std::string bytes = readFileBytes(journal);
+    EXPECT_NE(utf16Text(bytes).find(L"\tquorwizard.exe\t"), std::wstring::npos);
+    EXPECT_LT(utf16Text(bytes).find(L"\tquorwizard.exe\t"), utf16Text(bytes).find(L"\tinstallstat.exe\t"));
+    const wchar_t* order[] = {L"quorwizard.exe", L"installstat.exe", L"quorrun.exe",
+                              L"quordesktopshortcut_x86.exe", L"quorassistant.exe"};
+    for (size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(started[i].program, order[i]) << i;
 }

@@ -228,14 +228,15 @@ TEST_P(InstallAssemblyCases, AlreadyInstalledRules) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, InstallAssemblyCases,
-    testing::Values(CacheCase{"policy already installed", {S_OK, kExists}, 0, 0, 2, false},
-                    CacheCase{"policy fails", {S_OK, E_FAIL}, 0, 1, 2, false},
-                    CacheCase{"manifest fails", {E_ACCESSDENIED}, 0, 1, 1, false},
-                    CacheCase{"manifest exists, no store directory", {kExists}, 0, 1, 1, false},
-                    CacheCase{
-                        "manifest exists, empty store directory", {kExists, S_OK, S_OK}, 1, 0, 3, false},
-                    CacheCase{"manifest exists, second attempt fails", {kExists, kExists}, 1, 1, 2, false},
-                    CacheCase{"manifest exists, store directory in use", {kExists}, 2, 1, 1, true}));
+    testing::Values(
+        CacheCase{"policy already installed", {S_OK, kExists}, 0, 0, 2, false},
+        CacheCase{"policy fails", {S_OK, E_FAIL}, 0, 1, 2, false},
+        CacheCase{"manifest fails", {E_ACCESSDENIED}, 0, 1, 1, false},
+        CacheCase{"manifest answers a bare error code", {static_cast<HRESULT>(14004)}, 0, 1, 1, false},
+        CacheCase{"manifest exists, no store directory", {kExists}, 0, 1, 1, false},
+        CacheCase{"manifest exists, empty store directory", {kExists, S_OK, S_OK}, 1, 0, 3, false},
+        CacheCase{"manifest exists, second attempt fails", {kExists, kExists}, 1, 1, 2, false},
+        CacheCase{"manifest exists, store directory in use", {kExists}, 2, 1, 1, true}));
 
 TEST_F(InstallAssembly, ManifestWithoutPolicyIsNoItem) {
     DeleteFileW((runtimeDir + L"runtime.policy").c_str());
@@ -338,4 +339,40 @@ TEST(InstallAssemblySystemCache, SampleAssemblyInstallsAndReinstalls) {
     CInstallAssembly second;
     EXPECT_EQ(second.installAsm(root.path() + L"Microsoft.VC90.CRT", root.path() + L"quor.exe"), 0);
     removeInstalledSample(sxs);
+}
+
+// The payload's own sample runtime, as the build staged it, through the system cache.
+TEST(InstallAssemblySystemCache, PayloadSampleRuntimeInstalls) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring tests = self;
+    tests = tests.substr(0, tests.find_last_of(L'\\'));
+    std::wstring installDir = tests.substr(0, tests.find_last_of(L'\\')) + L"\\payload\\tree\\InstallDir\\";
+    ASSERT_TRUE(directoryExists(installDir + L"Microsoft.VC90.CRT"));
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring sxs = std::wstring(windows) + L"\\winsxs\\";
+    auto installed = [&](const std::wstring& folder) {
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW((folder + L"*quor.sampleruntime*").c_str(), &data);
+        std::vector<std::wstring> found;
+        if (find != INVALID_HANDLE_VALUE) {
+            do
+                found.push_back(folder + data.cFileName);
+            while (FindNextFileW(find, &data));
+            FindClose(find);
+        }
+        return found;
+    };
+    CInstallAssembly installer;
+    EXPECT_EQ(installer.installAsm(installDir + L"Microsoft.VC90.CRT", installDir + L"quor.exe"), 0);
+    EXPECT_FALSE(installed(sxs + L"manifests\\").empty());
+    for (const wchar_t* sub : {L"", L"manifests\\", L"policies\\"}) {
+        for (const std::wstring& path : installed(sxs + sub)) {
+            if (directoryExists(path))
+                TempDir::removeTree(path);
+            else
+                DeleteFileW(path.c_str());
+        }
+    }
 }
