@@ -13,6 +13,7 @@
 #include "tests/support/TempDir.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,32 @@ void expectString(const std::wstring& key, const wchar_t* name, const std::wstri
     EXPECT_EQ(v.bytes.size(), data.size() * 2)
         << "no terminator: " << testing::PrintToString(std::wstring(name));
     EXPECT_EQ(v.text(), data);
+}
+
+// Ends the programs an installation into `directory` left running (the
+// assistant stays up), so that its files can be removed.
+void endProcessesUnder(const std::wstring& directory) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE,
+                                     FALSE, entry.th32ProcessID);
+        if (!process)
+            continue;
+        wchar_t image[MAX_PATH * 2] = {};
+        DWORD size = MAX_PATH * 2;
+        if (QueryFullProcessImageNameW(process, 0, image, &size) &&
+            CompareStringOrdinal(image, static_cast<int>(directory.size()), directory.c_str(),
+                                 static_cast<int>(directory.size()), TRUE) == CSTR_EQUAL) {
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 5000);
+        }
+        CloseHandle(process);
+    }
+    CloseHandle(snapshot);
 }
 
 class SilentIntegration : public testing::Test {
@@ -164,7 +191,10 @@ TEST_F(SilentIntegration, BareDriveRootGetsTheProductFolders) {
     int code = runSilent(L"-silence C:\\");
     RegistryValue installDir = readRegistryValue(HKEY_CURRENT_USER, product::kProductKey, L"InstallDir");
     RegistryValue rootPath = readRegistryValue(HKEY_CURRENT_USER, product::kProductKey, L"RootPath");
+    Sleep(1000);
+    endProcessesUnder(L"C:\\belvane\\");
     TempDir::removeTree(L"C:\\belvane");
+    EXPECT_FALSE(directoryExists(L"C:\\belvane"));
     ASSERT_EQ(code, 0);
     EXPECT_EQ(installDir.text(), L"C:\\belvane\\quor\\");
     EXPECT_EQ(rootPath.text(), L"C:\\belvane\\quor\\");
@@ -186,23 +216,24 @@ struct ProductRun {
 };
 
 // The sample product's journal: program path, command line, working directory.
-std::vector<ProductRun> productJournal() {
+std::vector<ProductRun> productJournal(const std::wstring& dir) {
     std::vector<ProductRun> runs;
     std::wstring text = fromUtf8(readFileBytes(quor::productDataDir() + L"product-journal.txt"));
     for (size_t at = 0, end; (end = text.find(L"\r\n", at)) != std::wstring::npos; at = end + 2) {
         std::wstring line = text.substr(at, end - at);
         size_t a = line.find(L'\t'), b = line.rfind(L'\t');
-        if (a != std::wstring::npos && b != a)
+        // Tools of an earlier test may still be writing; only this directory's count.
+        if (a != std::wstring::npos && b != a && line.compare(0, dir.size(), dir) == 0)
             runs.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)});
     }
     return runs;
 }
 
-std::vector<ProductRun> waitForProductJournal(size_t count) {
-    std::vector<ProductRun> runs = productJournal();
+std::vector<ProductRun> waitForProductJournal(const std::wstring& dir, size_t count) {
+    std::vector<ProductRun> runs = productJournal(dir);
     for (int i = 0; i < 300 && runs.size() < count; ++i) {
         Sleep(100);
-        runs = productJournal();
+        runs = productJournal(dir);
     }
     return runs;
 }
@@ -219,7 +250,7 @@ TEST_F(SilentIntegration, SampleToolsRunWithTheirArguments) {
     DeleteFileW((quor::productDataDir() + L"product-journal.txt").c_str());
 
     ASSERT_EQ(runSilent(L"-silence \"" + root.path() + L"Quor Tools\""), 0);
-    std::vector<ProductRun> runs = waitForProductJournal(5);
+    std::vector<ProductRun> runs = waitForProductJournal(dir, 5);
     ASSERT_EQ(runs.size(), 5u);
     EXPECT_EQ(runs[0].program, dir + L"quorwizard.exe") << "the wizard is waited for";
     const std::wstring version = dir + L"8.17.0.0\\";
