@@ -1,7 +1,8 @@
 #include "ui/core/ZuDefaultFont.h"
 
-#include <gdiplus.h>
 #include <windows.h>
+
+#include <gdiplus.h>
 
 ZuFont& ZuDefaultFont::record() {
     static ZuFont font;

@@ -5,7 +5,9 @@
 
 namespace {
 
-ZuWindow* fakeWindow(int n) { return reinterpret_cast<ZuWindow*>(static_cast<uintptr_t>(0x1000 + n)); }
+ZuWindow* fakeWindow(int n) {
+    return reinterpret_cast<ZuWindow*>(static_cast<uintptr_t>(0x1000 + n));
+}
 
 int g_quitCode = 0;
 void CALLBACK postQuitWithCode(HWND, UINT, UINT_PTR id, DWORD) {
