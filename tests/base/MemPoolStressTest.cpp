@@ -69,8 +69,8 @@ TEST(MemPoolStress, TwoThreadsFindNoCorruption) {
     auto previous = quor::MemPool::setReporter(countReport);
     ASSERT_TRUE(quor::processMemPool().enabled()); // first pool call before the second thread
     int badA = 0, badB = 0;
-    std::thread a([&] { badA = churn(1, 400000); });
-    std::thread b([&] { badB = churn(2, 400000); });
+    std::thread a([&] { badA = churn(1, 3000000); });
+    std::thread b([&] { badB = churn(2, 3000000); });
     a.join();
     b.join();
     quor::MemPool::setReporter(previous);
