@@ -9,7 +9,8 @@
 struct ZuWeakCell;
 
 // Base of every toolkit class: carries its class record instead of compiler
-// type information, and is allocated from the memory pool.
+// type information, and is allocated from the memory pool (whose blocks are
+// 4-byte aligned, which x86 and x64 accept for 8-byte members).
 class ZuRttiObject {
 public:
     ZuRttiObject() = default;
@@ -64,6 +65,7 @@ private:
 // In the class's source file: its record (created on first use) and the
 // static-initialisation hook that registers it.
 #define ZU_DEFINE_CLASS(Cls, Parent, tag)                                                                    \
+    static_assert(alignof(Cls) <= 8, "pool blocks suit types aligned to at most 8 bytes");                   \
     const ZuClassRecord* Cls::staticRecord() {                                                               \
         static const ZuClassRecord* record =                                                                 \
             new ZuClassRecord(#Cls, tag, &zuDefaultFactory<Cls>, Parent::staticRecord(), sizeof(Cls));       \
