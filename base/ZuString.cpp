@@ -126,13 +126,14 @@ template <typename Unit> ZuBasicString<Unit>::~ZuBasicString() {
 }
 
 template <typename Unit> ZuBasicString<Unit> ZuBasicString<Unit>::number(int value, int radix) {
-    wchar_t wide[16] = {};
+    // Room for a 32-bit value in base 2 with its sign: a 16-unit buffer would overflow.
+    wchar_t wide[40] = {};
     if (radix < 2 || radix > 36)
         radix = 10;
     _itow(value, wide, radix);
-    Unit units[16];
+    Unit units[40];
     int n = 0;
-    for (; wide[n] && n < 15; ++n)
+    for (; wide[n] && n < 39; ++n)
         units[n] = static_cast<Unit>(wide[n]);
     return ZuBasicString(units, n);
 }

@@ -132,6 +132,8 @@ TEST(ZuString, QueriesAndProducers) {
     EXPECT_TRUE(ZuString::number(-42).equals(L"-42"));
     EXPECT_TRUE(ZuString::number(255, 16).equals(L"ff"));
     EXPECT_TRUE(ZuByteString::number(7).equals("7"));
+    // The runtime writes other radices unsigned: 32 binary digits, twice what 16 units hold.
+    EXPECT_TRUE(ZuString::number(-2147483647 - 1, 2).equals(L"10000000000000000000000000000000"));
     EXPECT_TRUE(ZuString(L'x').equals(L"x"));
     EXPECT_TRUE(ZuString(L"abcdef", 3).equals(L"abc"));
 }

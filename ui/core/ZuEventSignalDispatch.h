@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ZuPoolAllocator.h"
 #include "ui/core/ZuConnectionList.h"
 #include "ui/core/ZuEvent.h"
 
@@ -29,5 +30,7 @@ public:
 
 private:
     ZuRttiObject* m_owner;
-    std::map<const ZuClassRecord*, ZuConnectionList> m_lists;
+    std::map<const ZuClassRecord*, ZuConnectionList, std::less<const ZuClassRecord*>,
+             ZuPoolAllocator<std::pair<const ZuClassRecord* const, ZuConnectionList>>>
+        m_lists;
 };

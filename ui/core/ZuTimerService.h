@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ZuPoolAllocator.h"
 #include "ui/core/ZuObject.h"
 
 #include <windows.h>
@@ -27,7 +28,7 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_window = nullptr;
-    std::map<int, ZuTimer*> m_timers;
+    std::map<int, ZuTimer*, std::less<int>, ZuPoolAllocator<std::pair<const int, ZuTimer*>>> m_timers;
     int m_nextId = 1;
     int m_failedTimers = 0;
 };
