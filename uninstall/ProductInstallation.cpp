@@ -2,8 +2,9 @@
 
 #include "base/ProductInfo.h"
 
-#include <shlwapi.h>
 #include <windows.h>
+
+#include <shlwapi.h>
 
 namespace {
 

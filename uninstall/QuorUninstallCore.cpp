@@ -6,9 +6,10 @@
 #include "uninstall/QuorRunningChecker.h"
 #include "uninstall/UninstallPaths.h"
 
+#include <windows.h>
+
 #include <objbase.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <vector>
 

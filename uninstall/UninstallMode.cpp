@@ -2,8 +2,9 @@
 
 #include "base/CommandLine.h"
 
-#include <shlwapi.h>
 #include <windows.h>
+
+#include <shlwapi.h>
 
 #include <algorithm>
 

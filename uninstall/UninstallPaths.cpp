@@ -2,8 +2,9 @@
 
 #include "base/KnownFolders.h"
 
-#include <wincrypt.h>
 #include <windows.h>
+
+#include <wincrypt.h>
 
 #include <cwchar>
 
