@@ -1,6 +1,7 @@
 #include "uninstall/QuorUninstallCore.h"
 
 #include "base/LogFile.h"
+#include "tests/support/Registry.h"
 #include "tests/support/ToolJournal.h"
 #include "tests/uninstall/UninstallFixtures.h"
 #include "uninstall/QuorFileCleaner.h"
@@ -18,24 +19,15 @@ const wchar_t* kProductKey = L"Software\\belvane\\quor";
 const wchar_t* kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quor8";
 
 void setValue(const wchar_t* key, const wchar_t* name, const std::wstring& data) {
-    HKEY h = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
-                   static_cast<DWORD>(data.size() * 2));
-    RegCloseKey(h);
+    ASSERT_TRUE(setUserValue(key, name, data));
 }
 
 bool keyExists(const wchar_t* key) {
-    HKEY h = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &h) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(h);
-    return true;
+    return userKeyExists(key);
 }
 
 bool valueExists(const wchar_t* key, const wchar_t* name) {
-    return RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return userValueExists(key, name);
 }
 
 class RemoveRegistry : public testing::Test {
