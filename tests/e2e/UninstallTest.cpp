@@ -152,6 +152,11 @@ TEST_F(Installed, SilentUninstallRelaunchesFromTheDataDirectoryAndDeletesTheInst
                                &si, &quor));
     CloseHandle(quor.hThread);
 
+    // A copy left by an earlier uninstall goes when the next one prepares its own.
+    std::wstring stale = productDataDir() + L"setup\\uninstall\\{stale}";
+    ASSERT_TRUE(quor::createDirectoryTree(stale));
+    ASSERT_TRUE(writeFileBytes(stale + L"\\uninstall.exe", "MZ"));
+
     ProcessResult run = runProgram(install + L"Uninstall.exe", L"-silence", 60000, install.c_str());
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.code(), 0);
@@ -173,7 +178,8 @@ TEST_F(Installed, SilentUninstallRelaunchesFromTheDataDirectoryAndDeletesTheInst
     EXPECT_NE(log.find(L"QuorUninstallControl::uninstall, run model is 3."), std::wstring::npos);
     EXPECT_EQ(log.find(L"QuorUninstallCore::removeRegistry"), std::wstring::npos) << "silent runs keep them";
 
-    // Exactly one copy (earlier ones were cleared), in a GUID-named folder.
+    // Exactly one copy (the earlier one was cleared), in a GUID-named folder.
+    EXPECT_FALSE(directoryExists(stale));
     std::vector<std::wstring> copies = uninstallCopyFolders();
     ASSERT_EQ(copies.size(), 1u);
     std::wstring guid = copies[0].substr(copies[0].find_last_of(L'\\') + 1);
