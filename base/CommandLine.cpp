@@ -6,7 +6,9 @@ namespace quor {
 
 namespace {
 
-bool isSeparator(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'='; }
+bool isSeparator(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\n' || c == L'=';
+}
 
 } // namespace
 

@@ -1,7 +1,7 @@
 #include "base/KnownFolders.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 namespace quor {
 

@@ -58,8 +58,9 @@ void LogFile::writeV(const wchar_t* format, va_list args) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     wchar_t record[kMessageCapacity + 32];
-    int length = _snwprintf(record, sizeof record / sizeof record[0], L"[%4d-%.2d-%.2d %.2d:%.2d:%.2d] %s\r\n",
-                            now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, message);
+    int length =
+        _snwprintf(record, sizeof record / sizeof record[0], L"[%4d-%.2d-%.2d %.2d:%.2d:%.2d] %s\r\n",
+                   now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, message);
     if (length < 0)
         return;
     if (!ensureOpen())
@@ -85,7 +86,9 @@ namespace {
 [[maybe_unused]] LogFile& g_processLog = processLog();
 } // namespace
 
-void setLogFileName(const wchar_t* name) { processLog().setFileName(name); }
+void setLogFileName(const wchar_t* name) {
+    processLog().setFileName(name);
+}
 
 void logMessage(const wchar_t* format, ...) {
     va_list args;

@@ -13,7 +13,7 @@ namespace quor {
 // retried while it fails; logging never fails a caller.
 class LogFile {
 public:
-    static constexpr DWORD kSizeCap = 1048576;   // larger files are restarted at open
+    static constexpr DWORD kSizeCap = 1048576;    // larger files are restarted at open
     static constexpr int kMessageCapacity = 2048; // wide characters, terminator included
 
     explicit LogFile(std::wstring directory, const wchar_t* fileName = L"setupV2.log");

@@ -21,7 +21,8 @@ inline constexpr const wchar_t* kRegistrationToolExe = L"quorrun.exe";
 inline constexpr const wchar_t* kStatisticsToolExe = L"installstat.exe";
 inline constexpr const wchar_t* kDesktopShortcutToolExe = L"quordesktopshortcut_x86.exe";
 
-inline constexpr const wchar_t* kMainWindowClass = L"BELVANE SPEAK MAIN FRAME | 4D1BB563-E5FC-4771-AD17-6442A4147044";
+inline constexpr const wchar_t* kMainWindowClass =
+    L"BELVANE SPEAK MAIN FRAME | 4D1BB563-E5FC-4771-AD17-6442A4147044";
 inline constexpr UINT kQuitMessage = WM_APP + 601;
 
 } // namespace quor::product

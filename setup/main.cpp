@@ -1,5 +1,6 @@
 #include "base/DllSearch.h"
 #include "base/LogFile.h"
+#include "setup/QuorSetupControl.h"
 #include "ui/core/ZuApplication.h"
 #include "ui/core/ZuDefaultFont.h"
 
@@ -8,15 +9,20 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     quor::restrictDllSearchToSystem();
     quor::setLogFileName(L"setupV2.log");
-    quor::logMessage(L"\n\n--------------------------------- Setup start, command line is %s ----------------------------",
-                     commandLine);
+    quor::logMessage(
+        L"\n\n--------------------------------- Setup start, command line is %s ----------------------------",
+        commandLine);
     int exitCode = 0;
     {
         ZuApplication application;
         zuPreferDefaultFontFamily(L"Microsoft YaHei", 12);
+        auto* control = new QuorSetupControl;
+        // Silent mode finishes inside startSetup, leaving its quit request for exec.
+        control->startSetup();
         exitCode = application.exec();
-        quor::logMessage(
-            L"-------------------------------------end install---------------------------------------------------\n\n");
+        quor::logMessage(L"-------------------------------------end "
+                         L"install---------------------------------------------------\n\n");
+        delete control;
     }
     return exitCode;
 }

@@ -2,11 +2,11 @@
 
 #include "base/LogFile.h"
 #include "base/ProductInfo.h"
+#include "base/ProductPaths.h"
 #include "uninstall/ProcessImage.h"
 #include "uninstall/ProductInstallation.h"
 #include "uninstall/QuorUninstallCore.h"
 #include "uninstall/QuorUninstallListener.h"
-#include "uninstall/UninstallPaths.h"
 
 #include <windows.h>
 
@@ -97,7 +97,8 @@ int QuorFileCleaner::productInfoNumber(const std::wstring& file) {
 }
 
 void QuorFileCleaner::_startInstallstat() {
-    int number = productInfoNumber(uninstallSetupDataDir(m_path) + L"ProductInfo.txt");
+    std::wstring dataDir = quor::setupDataDir(m_path);
+    int number = dataDir.empty() ? 1 : productInfoNumber(dataDir + L"ProductInfo.txt");
     wchar_t parameter[64];
     swprintf(parameter, 64, L"\"|%ls|%d|u|\"", quor::product::kVersion, number);
     std::wstring program = versionDirectory(m_path) + quor::product::kStatisticsToolExe;

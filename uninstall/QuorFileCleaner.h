@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uninstall/UninstallThread.h"
+#include "base/WorkerThread.h"
 
 #include <atomic>
 #include <string>
@@ -10,7 +10,7 @@ class QuorUninstallListener;
 // Removes the installed product from disk: runs the product's statistics and
 // unregistration tools, ends what still runs from the install directory and
 // deletes the directory tree, one progress step per file.
-class QuorFileCleaner : public UninstallThread {
+class QuorFileCleaner : public quor::WorkerThread {
 public:
     static constexpr unsigned int kProgressTotal = 200;
 

@@ -24,10 +24,10 @@ void QuorRunningChecker::run() {
             m_answer = false;
             m_waiting = true;
             listener->onQuorRunning();
-            while (!m_answer && !stopRequested())
+            while (!m_answer && !isStopRequested())
                 Sleep(10);
             m_waiting = false;
-            if (stopRequested())
+            if (isStopRequested())
                 return;
         }
     }

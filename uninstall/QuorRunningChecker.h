@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uninstall/UninstallThread.h"
+#include "base/WorkerThread.h"
 
 #include <atomic>
 #include <string>
@@ -9,7 +9,7 @@ class QuorUninstallListener;
 
 // Waits on its own thread until the product no longer runs from the install
 // directory, asking the listener each time it still does, then reports it closed.
-class QuorRunningChecker : public UninstallThread {
+class QuorRunningChecker : public quor::WorkerThread {
 public:
     explicit QuorRunningChecker(QuorUninstallListener* listener) : m_listener(listener) {}
     ~QuorRunningChecker() override { stop(); }

@@ -1,10 +1,11 @@
 #include "uninstall/QuorUninstallCore.h"
 
+#include "base/FileOperations.h"
 #include "base/KnownFolders.h"
 #include "base/LogFile.h"
+#include "base/ProductPaths.h"
 #include "uninstall/QuorFileCleaner.h"
 #include "uninstall/QuorRunningChecker.h"
-#include "uninstall/UninstallPaths.h"
 
 #include <windows.h>
 
@@ -66,9 +67,15 @@ bool QuorUninstallCore::prepareUninstall() {
         return false;
     }
 
-    std::wstring base = uninstallProductDataDir() + L"setup\\uninstall\\";
+    std::wstring dataDir = quor::productDataDir();
+    if (dataDir.empty()) {
+        // Without it the copy would land relative to the current directory.
+        quor::logMessage(L"QuorUninstallCore::prepareUninstall, product data directory unknown.");
+        return false;
+    }
+    std::wstring base = dataDir + L"setup\\uninstall\\";
     // Copies left by earlier uninstalls go; one that still runs keeps its file.
-    uninstallEmptyDirectory(base);
+    quor::emptyDirectory(base);
     std::wstring folder = base + guidText;
     quor::createDirectoryTree(folder);
     std::wstring copy = folder + L"\\uninstall.exe";

@@ -124,6 +124,7 @@ TEST(LogFile, OpenIsRetriedUntilItSucceeds) {
 
 TEST(LogFile, ProcessLogLivesInRoamingAppData) {
     std::wstring dir = quor::processLog().directory();
-    EXPECT_NE(dir.find(L"\\belvane\\quor\\setup\\"), std::wstring::npos) << std::string(dir.begin(), dir.end());
+    EXPECT_NE(dir.find(L"\\belvane\\quor\\setup\\"), std::wstring::npos)
+        << std::string(dir.begin(), dir.end());
     EXPECT_TRUE(directoryExists(dir));
 }

@@ -11,8 +11,8 @@ int main(int argc, char** argv) {
     // links it; "plain" undoes that to show what an unprotected program loads.
     if (argc > 1 && std::strcmp(argv[1], "plain") == 0) {
         using SetFn = BOOL(WINAPI*)(DWORD);
-        auto set = reinterpret_cast<SetFn>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+        auto set = reinterpret_cast<SetFn>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
         if (set)
             set(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS | LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
         SetDllDirectoryW(nullptr);

@@ -1,11 +1,11 @@
 #include "base/KnownFolders.h"
 #include "base/ProductInfo.h"
+#include "base/ProductPaths.h"
 #include "tests/support/Files.h"
 #include "tests/support/Process.h"
 #include "tests/support/Registry.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ToolJournal.h"
-#include "uninstall/UninstallPaths.h"
 
 #include <windows.h>
 
@@ -84,7 +84,7 @@ protected:
         ASSERT_TRUE(CopyFileW(recorder().c_str(), (version + L"installstat.exe").c_str(), FALSE));
         ASSERT_TRUE(CopyFileW(recorder().c_str(), (version + L"quorrun.exe").c_str(), FALSE));
         ASSERT_TRUE(writeFileBytes(version + L"lang.dat", "data"));
-        productInfo = uninstallSetupDataDir(install) + L"ProductInfo.txt";
+        productInfo = quor::setupDataDir(install) + L"ProductInfo.txt";
         ASSERT_TRUE(writeFileBytes(productInfo, "\xEF\xBB\xBFinstallcount=4\r\n"));
 
         ASSERT_TRUE(setUserValue(kProductKey, L"InstallDir", install));

@@ -1,10 +1,10 @@
 #include "uninstall/QuorFileCleaner.h"
 
 #include "base/ProductInfo.h"
+#include "base/ProductPaths.h"
 #include "tests/support/ToolJournal.h"
 #include "tests/uninstall/UninstallFixtures.h"
 #include "uninstall/ProductInstallation.h"
-#include "uninstall/UninstallPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ protected:
         ASSERT_TRUE(copyRecorder(version + L"installstat.exe"));
         ASSERT_TRUE(copyRecorder(version + L"quorrun.exe"));
         DeleteFileW(toolJournalPath().c_str());
-        productInfo = uninstallSetupDataDir(install) + L"ProductInfo.txt";
+        productInfo = quor::setupDataDir(install) + L"ProductInfo.txt";
         ASSERT_TRUE(writeFileBytes(productInfo, "\xEF\xBB\xBFinstallcount=7\r\n"));
     }
     void TearDown() override { DeleteFileW(productInfo.c_str()); }

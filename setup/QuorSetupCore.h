@@ -1,0 +1,60 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class QuorCheckStep;
+class QuorSetupDecompressor;
+class QuorSetupListener;
+
+// Owns the installer's workers and the normalised install directory, and
+// carries out the system integration on request.
+class QuorSetupCore {
+public:
+    explicit QuorSetupCore(QuorSetupListener* listener);
+    // Stops and waits for the check worker, then the extraction worker.
+    virtual ~QuorSetupCore();
+    QuorSetupCore(const QuorSetupCore&) = delete;
+    QuorSetupCore& operator=(const QuorSetupCore&) = delete;
+
+    // Ends the path with "\" (a bare drive root gets "belvane\quor\") and hands
+    // it to the extraction worker. An empty path is refused.
+    void setSetupPath(const std::wstring& path);
+    const std::wstring& installDirectory() const { return m_installDirectory; }
+
+    // Worker pass-throughs.
+    int startCheck(bool async);
+    void stopCheck();
+    int startDecompress(bool async);
+    void stopDecompress();
+    void forceQuit();
+
+    // The integration sequence after the last archive entry.
+    virtual void doAfterDecompress();
+    // Starts the runtime-assembly thread.
+    virtual void _installCrt();
+    // Waits at most 2000 ms for the runtime-assembly thread, then ends it.
+    void waitCrt();
+    // Takes ownership of the runtime-assembly thread's handle.
+    void setCrtThread(HANDLE thread);
+
+    // What the finish page offers.
+    virtual void runQuor();
+    virtual void setAutoRun();
+    virtual void viewReleaseNote();
+    virtual void collectBelvane();
+    virtual void openBelvanePage();
+    virtual void createGameBoxShortcut();
+
+    QuorCheckStep* checkStep() const { return m_checkStep; }
+    QuorSetupDecompressor* decompressor() const { return m_decompressor; }
+
+    static constexpr DWORD kCrtWaitMs = 2000;
+
+private:
+    QuorCheckStep* m_checkStep;
+    QuorSetupDecompressor* m_decompressor;
+    std::wstring m_installDirectory;
+    HANDLE m_crtThread = nullptr;
+};
