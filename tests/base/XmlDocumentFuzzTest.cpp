@@ -21,6 +21,7 @@ const wchar_t* const kSeeds[] = {
     L"q?></r>",
     L"<r><a><b x=1/><c y='>'/></r></a><d/>",
     L"<a v=\"&amp;&quot;&#1234567;&#x;&\"><b/><c></b></c></a>",
+    L"<r><a><b><c><d/><e x='1'></c><f></a><g/></b></r></x><h",
 };
 
 const wchar_t kSpecial[] = L"<>/!?-[]'\"&#;= xCDE\t";
@@ -86,8 +87,8 @@ size_t countOf(const std::wstring& text, wchar_t c) {
 TEST(XmlDocumentFuzz, MutatedTextsNeverLeaveTheirBounds) {
     std::mt19937 random(20261211);
     XmlDocument doc;
-    for (int i = 0; i < 6000; ++i) {
-        std::wstring text = mutate(kSeeds[i % 4], random);
+    for (int i = 0; i < 20000; ++i) {
+        std::wstring text = mutate(kSeeds[i % (sizeof kSeeds / sizeof kSeeds[0])], random);
         bool ok = doc.setDoc(text.c_str());
         size_t elements = walk(doc, text.size(), 0);
         // Every element starts at its own "<".
