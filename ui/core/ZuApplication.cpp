@@ -1,9 +1,17 @@
 #include "ui/core/ZuApplication.h"
 
+#include "ui/core/ZuDebugOutput.h"
+#include "ui/core/ZuDeferredDeleteQueue.h"
+
 #include <gdiplus.h>
+
+#include <algorithm>
+
+ZU_DEFINE_CLASS(ZuApplication, ZuRttiObject, ZU_TAG('A', 'P', 'P', 'L'))
 
 namespace {
 ZuApplication* g_currentApplication = nullptr;
+ZuApplication::WindowDestroyer g_windowDestroyer = nullptr;
 
 std::wstring moduleDirectory() {
     wchar_t path[MAX_PATH] = {};
@@ -12,27 +20,50 @@ std::wstring moduleDirectory() {
     size_t cut = full.find_last_of(L"/\\");
     return cut == std::wstring::npos ? std::wstring() : full.substr(0, cut);
 }
+
+// Messages that do not end an idle period: they arrive continuously.
+bool startsIdlePeriod(UINT message) {
+    return message != WM_PAINT && message != WM_NCMOUSEMOVE && message != WM_MOUSEMOVE && message != 0x118;
+}
 } // namespace
 
 ZuApplication::ZuApplication() : m_applicationDirectory(moduleDirectory()) {
     g_currentApplication = this;
+    // The native-window module (per-window dispatch for the current module
+    // instance) and the resource path alias table attach here once they exist.
     Gdiplus::GdiplusStartupInput input;
     if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Gdiplus::Ok) {
         m_gdiplusToken = 0;
-        OutputDebugStringW(L"Debug: GdiplusStartup failed");
+        zuDebugLine(L"ZuApplication, GdiplusStartup failed.");
     }
+    ZuDeferredDeleteQueue::instance();
+    // The accessible-object factory of push buttons is registered by the
+    // native-window module.
 }
 
 ZuApplication::~ZuApplication() {
+    // Every window still open is destroyed; each unregisters itself.
+    while (!m_windows.empty()) {
+        ZuWindow* first = *m_windows.begin();
+        if (g_windowDestroyer)
+            g_windowDestroyer(first);
+        m_windows.erase(first); // in case the window did not unregister
+    }
+    ZuDeferredDeleteQueue::instance()->flush();
     if (m_gdiplusToken)
         Gdiplus::GdiplusShutdown(m_gdiplusToken);
     if (g_currentApplication == this)
         g_currentApplication = nullptr;
 }
 
-ZuApplication* ZuApplication::instance() { return g_currentApplication; }
+ZuApplication* ZuApplication::instance() {
+    return g_currentApplication;
+}
 
-void ZuApplication::registerWindow(ZuWindow* window) { m_windows.insert(window); }
+void ZuApplication::registerWindow(ZuWindow* window) {
+    if (window)
+        m_windows.insert(window);
+}
 
 void ZuApplication::unregisterWindow(ZuWindow* window) {
     if (m_windows.erase(window) && m_windows.empty())
@@ -49,17 +80,75 @@ int ZuApplication::exec() {
     return runMessageLoop();
 }
 
-void ZuApplication::quit() { PostQuitMessage(0); }
+void ZuApplication::quit() {
+    PostQuitMessage(0);
+}
+
+void ZuApplication::addIdleHandler(IdleHandler handler, void* context) {
+    if (handler)
+        m_idleHandlers.push_back({handler, context});
+}
+
+void ZuApplication::removeIdleHandler(IdleHandler handler, void* context) {
+    std::erase(m_idleHandlers, Hook<IdleHandler>{handler, context});
+}
+
+void ZuApplication::addMessageFilter(MessageFilter filter, void* context) {
+    if (filter)
+        m_filters.push_back({filter, context});
+}
+
+void ZuApplication::removeMessageFilter(MessageFilter filter, void* context) {
+    std::erase(m_filters, Hook<MessageFilter>{filter, context});
+}
+
+void ZuApplication::setWindowDestroyer(WindowDestroyer destroyer) {
+    g_windowDestroyer = destroyer;
+}
+
+void ZuApplication::debugLine(const wchar_t* text) {
+    zuDebugLine(text);
+}
+
+bool ZuApplication::runIdleHandlers(int idleCount) {
+    if (m_idleHandlers.empty())
+        return false;
+    bool more = false;
+    auto handlers = m_idleHandlers; // a handler may remove itself
+    for (const auto& h : handlers)
+        more |= h.function(h.context, idleCount);
+    return more;
+}
+
+bool ZuApplication::filterMessage(MSG& message) {
+    auto filters = m_filters;
+    for (auto it = filters.rbegin(); it != filters.rend(); ++it)
+        if (it->function(it->context, message))
+            return true;
+    return false;
+}
 
 int ZuApplication::runMessageLoop() {
     MSG msg;
+    bool idle = true;
+    int idleCount = 0;
     for (;;) {
+        while (idle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!runIdleHandlers(idleCount++))
+                idle = false;
+        }
         BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == -1)
             continue;
         if (got == 0)
             return static_cast<int>(msg.wParam);
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        if (!filterMessage(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (startsIdlePeriod(msg.message)) {
+            idle = true;
+            idleCount = 0;
+        }
     }
 }

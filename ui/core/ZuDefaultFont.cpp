@@ -1,6 +1,7 @@
 #include "ui/core/ZuDefaultFont.h"
 
 #include <windows.h>
+
 #include <gdiplus.h>
 
 ZuFont& ZuDefaultFont::record() {
@@ -8,11 +9,17 @@ ZuFont& ZuDefaultFont::record() {
     return font;
 }
 
-ZuFont ZuDefaultFont::defaultFont() { return record(); }
+ZuFont ZuDefaultFont::defaultFont() {
+    return record();
+}
 
-void ZuDefaultFont::setDefaultFontFamily(const std::wstring& family) { record().family = family; }
+void ZuDefaultFont::setDefaultFontFamily(const std::wstring& family) {
+    record().family = family;
+}
 
-void ZuDefaultFont::setDefaultFontSize(double pixels) { record().size = pixels; }
+void ZuDefaultFont::setDefaultFontSize(double pixels) {
+    record().size = pixels;
+}
 
 bool ZuDefaultFont::isFontFamilyAvailable(const ZuFont& font) {
     using namespace Gdiplus;
@@ -20,7 +27,8 @@ bool ZuDefaultFont::isFontFamilyAvailable(const ZuFont& font) {
     if (DllExports::GdipCreateFontFamilyFromName(font.family.c_str(), nullptr, &family) != Ok || !family)
         return false;
     GpFont* gpFont = nullptr;
-    Status status = DllExports::GdipCreateFont(family, static_cast<REAL>(font.size), font.style, UnitPixel, &gpFont);
+    Status status =
+        DllExports::GdipCreateFont(family, static_cast<REAL>(font.size), font.style, UnitPixel, &gpFont);
     if (gpFont)
         DllExports::GdipDeleteFont(gpFont);
     DllExports::GdipDeleteFontFamily(family);

@@ -7,7 +7,7 @@
 // of the process-wide default.
 struct ZuFont {
     std::wstring family = L"SimSun";
-    int style = 0; // GDI+ FontStyle bits; 0 is regular
+    int style = 0;      // GDI+ FontStyle bits; 0 is regular
     double size = 14.0; // pixels
     uint8_t red = 0, green = 0, blue = 0, alpha = 255;
 };

@@ -1,11 +1,18 @@
 #include "ui/core/ZuApplication.h"
+#include "ui/core/ZuDebugOutput.h"
 #include "ui/core/ZuDefaultFont.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
+#include <vector>
+
 namespace {
 
-ZuWindow* fakeWindow(int n) { return reinterpret_cast<ZuWindow*>(static_cast<uintptr_t>(0x1000 + n)); }
+ZuWindow* fakeWindow(int n) {
+    return reinterpret_cast<ZuWindow*>(static_cast<uintptr_t>(0x1000 + n));
+}
 
 int g_quitCode = 0;
 void CALLBACK postQuitWithCode(HWND, UINT, UINT_PTR id, DWORD) {
@@ -94,4 +101,86 @@ TEST(ZuDefaultFont, DefaultsAndFamilyCheck) {
     ZuFont present = font;
     present.family = L"WenQuanYi Micro Hei"; // installed by scripts/bootstrap
     EXPECT_TRUE(ZuDefaultFont::isFontFamilyAvailable(present));
+}
+
+namespace {
+
+std::vector<int> g_idleCounts;
+bool countIdle(void*, int idleCount) {
+    g_idleCounts.push_back(idleCount);
+    return idleCount < 2;
+}
+
+std::vector<std::string> g_filtered;
+bool firstFilter(void*, MSG& msg) {
+    if (msg.message >= WM_APP)
+        g_filtered.push_back("first " + std::to_string(msg.message - WM_APP));
+    return false;
+}
+bool secondFilter(void*, MSG& msg) {
+    if (msg.message >= WM_APP)
+        g_filtered.push_back("second " + std::to_string(msg.message - WM_APP));
+    return msg.message == WM_APP + 2; // consumed: the first filter never sees it
+}
+
+void CALLBACK quitSoon(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    PostQuitMessage(5);
+}
+
+std::vector<ZuWindow*> g_destroyed;
+void destroyWindow(ZuWindow* window) {
+    g_destroyed.push_back(window);
+    ZuApplication::instance()->unregisterWindow(window);
+}
+
+} // namespace
+
+TEST(ZuApplication, IdleHandlersRunPerIdlePeriodAndFiltersLastFirst) {
+    ZuApplication app;
+    app.registerWindow(fakeWindow(1));
+    app.addIdleHandler(countIdle, nullptr);
+    app.addMessageFilter(firstFilter, nullptr);
+    app.addMessageFilter(secondFilter, nullptr);
+    PostMessageW(nullptr, WM_APP + 1, 0, 0);
+    PostMessageW(nullptr, WM_APP + 2, 0, 0);
+    SetTimer(nullptr, 0, 30, quitSoon);
+    EXPECT_EQ(app.exec(), 5);
+    EXPECT_EQ(g_filtered, (std::vector<std::string>{"second 1", "first 1", "second 2"}));
+    EXPECT_EQ(g_idleCounts, (std::vector<int>{0, 1, 2})) << "one idle period, ended by the pass that said no";
+    app.removeIdleHandler(countIdle, nullptr);
+    app.removeMessageFilter(firstFilter, nullptr);
+    app.removeMessageFilter(secondFilter, nullptr);
+    app.unregisterWindow(fakeWindow(1));
+    MSG msg;
+    PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+TEST(ZuApplication, DestructorDestroysTheWindowsStillOpen) {
+    ZuApplication::setWindowDestroyer(destroyWindow);
+    {
+        ZuApplication app;
+        app.registerWindow(fakeWindow(2));
+        app.registerWindow(fakeWindow(1));
+        EXPECT_EQ(app.flag(), 0);
+        EXPECT_EQ(app.classRecord(), ZuApplication::staticRecord());
+    }
+    ZuApplication::setWindowDestroyer(nullptr);
+    EXPECT_EQ(g_destroyed, (std::vector<ZuWindow*>{fakeWindow(1), fakeWindow(2)}))
+        << "first of the set each time";
+    MSG msg;
+    PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+TEST(ZuDebugOutput, LinesArePrefixedAndNumbersAppended) {
+    std::wostringstream out;
+    std::wostream* previous = zuSetDebugStream(&out);
+    zuDebugLine(L"ZuGraphicsView paint");
+    zuDebugLine(L"ZuResourceLib missing", 3LL);
+    zuDebugLine(L"scale", 1.5);
+    ZuApplication::debugLine(L"done");
+    zuSetDebugStream(previous);
+    EXPECT_EQ(
+        out.str(),
+        L"Debug: ZuGraphicsView paint\nDebug: ZuResourceLib missing 3\nDebug: scale 1.5\nDebug: done\n");
 }
