@@ -7,8 +7,9 @@
 // Whole-file reads and writes for assertions.
 inline std::string readFileBytes(const std::wstring& path, bool* ok = nullptr) {
     std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (ok)
         *ok = file != INVALID_HANDLE_VALUE;
     if (file == INVALID_HANDLE_VALUE)
@@ -43,6 +44,7 @@ inline bool directoryExists(const std::wstring& path) {
 
 // The UTF-16LE text after a byte-order mark, or all of it when there is none.
 inline std::wstring utf16Text(const std::string& bytes) {
-    size_t start = bytes.size() >= 2 && (unsigned char)bytes[0] == 0xFF && (unsigned char)bytes[1] == 0xFE ? 2 : 0;
+    size_t start =
+        bytes.size() >= 2 && (unsigned char)bytes[0] == 0xFF && (unsigned char)bytes[1] == 0xFE ? 2 : 0;
     return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + start), (bytes.size() - start) / 2);
 }
