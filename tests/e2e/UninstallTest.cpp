@@ -31,7 +31,7 @@ std::wstring uninstallLog() {
     return utf16Text(readFileBytes(uninstallLogPath()));
 }
 std::wstring recorder() {
-    return testBinDirectory() + L"..\\tests\\tool_recorder.exe";
+    return testBinDirectory() + L"..\\tests\\product_recorder.exe";
 }
 std::wstring uninstaller() {
     return testBinDirectory() + L"Uninstall.exe";

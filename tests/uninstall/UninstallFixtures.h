@@ -14,7 +14,7 @@
 
 // The journal-writing stand-in for the product's programs (ToolRecorder.cpp).
 inline std::wstring toolRecorderPath() {
-    return testBinDirectory() + L"..\\tests\\tool_recorder.exe";
+    return testBinDirectory() + L"..\\tests\\product_recorder.exe";
 }
 
 inline bool copyRecorder(const std::wstring& to) {
