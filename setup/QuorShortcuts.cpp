@@ -3,6 +3,7 @@
 #include "base/KnownFolders.h"
 #include "base/LogFile.h"
 #include "base/ProductInfo.h"
+#include "base/ProductShortcuts.h"
 #include "setup/ComScope.h"
 #include "setup/QuorWebAddresses.h"
 
@@ -12,12 +13,12 @@
 
 namespace {
 
-const wchar_t* kProductLinkName = L"Quor语音";
-const wchar_t* kUninstallLinkName = L"卸载Quor语音";
-const wchar_t* kMakerFolder = L"Belvane";
-const wchar_t* kFavouriteFile = L"Belvane游戏网.url";
-const wchar_t* kObsoleteLinkName = L"QuorGlimmer";
-const wchar_t* kGameBoxLinkName = L"Tessel游戏";
+using quor::product::kFavouriteFile;
+using quor::product::kGameBoxLinkName;
+using quor::product::kMakerFolder;
+using quor::product::kObsoleteLinkName;
+using quor::product::kProductLinkName;
+using quor::product::kUninstallLinkName;
 
 struct FeatureLink {
     const wchar_t* name;
@@ -25,12 +26,12 @@ struct FeatureLink {
     const wchar_t* icon;
 };
 
-const FeatureLink kLobby = {L"Quor游戏大厅", L"quor://join:lobby_gameab=default&from=from_desklby/",
-                            L"game.ico"};
-const FeatureLink kGlimmer = {L"看直播", L"quor://glimmer-[tabPid=1011&tabSid=10011&from=desktop]/",
-                              L"glimmer.ico"};
-const FeatureLink kFenlo = {L"Fenlo-神秘聊天室", L"quor://jovaro-[showjovarowindow=1&report=0x10008183]/",
-                            L"fenlo.ico"};
+const FeatureLink kLobby = {quor::product::kLobbyLinkName,
+                            L"quor://join:lobby_gameab=default&from=from_desklby/", L"game.ico"};
+const FeatureLink kGlimmer = {quor::product::kGlimmerLinkName,
+                              L"quor://glimmer-[tabPid=1011&tabSid=10011&from=desktop]/", L"glimmer.ico"};
+const FeatureLink kFenlo = {quor::product::kFenloLinkName,
+                            L"quor://jovaro-[showjovarowindow=1&report=0x10008183]/", L"fenlo.ico"};
 
 bool sameTextIgnoringCase(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),

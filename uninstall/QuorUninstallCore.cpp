@@ -4,6 +4,8 @@
 #include "base/KnownFolders.h"
 #include "base/LogFile.h"
 #include "base/ProductPaths.h"
+#include "base/ProductRegistry.h"
+#include "base/ProductShortcuts.h"
 #include "uninstall/QuorFileCleaner.h"
 #include "uninstall/QuorRunningChecker.h"
 
@@ -13,6 +15,8 @@
 #include <shlobj.h>
 
 #include <vector>
+
+namespace product = quor::product;
 
 QuorUninstallCore::QuorUninstallCore(QuorUninstallListener* listener)
     : m_checker(new QuorRunningChecker(listener)), m_cleaner(new QuorFileCleaner(listener)) {}
@@ -99,18 +103,19 @@ void QuorUninstallCore::removeRegistry() {
         return;
     }
     quor::logMessage(L"QuorUninstallCore::removeRegistry.");
-    const wchar_t* run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, run, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, L"Quor");
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, product::kRunKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, product::kProductRunValue);
         RegCloseKey(key);
     }
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, run, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, L"QuorAssistant");
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, product::kRunKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, product::kAssistantRunValue);
         RegCloseKey(key);
     }
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\belvane\\quor");
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quor8");
+    // Only a key without subkeys goes: one with subkeys holds more than what the installer wrote.
+    RegDeleteKeyW(HKEY_CURRENT_USER, product::kProductKey);
+    std::wstring entry = std::wstring(product::kUninstallRoot) + L"\\" + product::kUninstallEntry;
+    RegDeleteKeyW(HKEY_CURRENT_USER, entry.c_str());
 }
 
 namespace {
@@ -141,26 +146,26 @@ void QuorUninstallCore::removeShortcuts() {
     std::wstring desktop = specialFolderPath(CSIDL_DESKTOPDIRECTORY);
     if (desktop.empty())
         return;
-    deleteLink(desktop, L"Quor语音");
-    deleteLink(desktop, L"Quor游戏大厅");
-    deleteLink(desktop, L"QuorGlimmer");
-    deleteLink(desktop, L"看直播");
-    std::wstring gameBox = desktop + L"\\Tessel游戏.lnk";
+    deleteLink(desktop, product::kProductLinkName);
+    deleteLink(desktop, product::kLobbyLinkName);
+    deleteLink(desktop, product::kObsoleteLinkName);
+    deleteLink(desktop, product::kGlimmerLinkName);
+    std::wstring gameBox = desktop + L"\\" + product::kGameBoxLinkName + L".lnk";
     if (GetFileAttributesW(gameBox.c_str()) != INVALID_FILE_ATTRIBUTES)
         DeleteFileW(gameBox.c_str());
-    deleteLink(desktop, L"Fenlo-神秘聊天室");
+    deleteLink(desktop, product::kFenloLinkName);
 
     std::wstring programs = specialFolderPath(CSIDL_PROGRAMS);
     if (programs.empty())
         return;
-    std::wstring maker = programs + L"\\Belvane";
-    deleteLink(maker, L"Quor语音");
-    deleteLink(maker, L"卸载Quor语音");
+    std::wstring maker = programs + L"\\" + product::kMakerFolder;
+    deleteLink(maker, product::kProductLinkName);
+    deleteLink(maker, product::kUninstallLinkName);
     RemoveDirectoryW(maker.c_str());
 
     std::wstring startMenu = specialFolderPath(CSIDL_STARTMENU);
     if (!startMenu.empty())
-        deleteLink(startMenu, L"Quor语音");
+        deleteLink(startMenu, product::kProductLinkName);
 }
 
 bool QuorUninstallCore::runExeFile(const std::wstring& program, const std::wstring& parameters, bool wait) {
