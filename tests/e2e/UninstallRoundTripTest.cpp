@@ -3,12 +3,18 @@
 // the product journal, so the test sees which tools the uninstaller ran, how and where.
 #include "base/KnownFolders.h"
 #include "base/ProductPaths.h"
+#include "base/ProductRegistry.h"
+#include "base/ProductShortcuts.h"
 #include "tests/support/Files.h"
 #include "tests/support/Process.h"
 #include "tests/support/Registry.h"
+#include "tests/support/ShellLink.h"
 #include "tests/support/TempDir.h"
 
 #include <windows.h>
+
+#include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +22,49 @@
 #include <vector>
 
 namespace {
+
+namespace product = quor::product;
+
+const std::wstring kUninstallKey = std::wstring(product::kUninstallRoot) + L"\\" + product::kUninstallEntry;
+// Neighbours of the product's entries that belong to someone else.
+const wchar_t* kOtherRunValue = L"QuorRoundTripNeighbour";
+const wchar_t* kOtherLinkName = L"QuorRoundTripNeighbour.lnk";
+
+std::wstring shellFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+std::wstring linkIn(const std::wstring& folder, const wchar_t* name) {
+    return folder + L"\\" + name + L".lnk";
+}
+
+// Ends what the installation left running below `directory` (the assistant runs
+// from the version folder, which the uninstaller does not end).
+void endProcessesUnder(const std::wstring& directory) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE,
+                                     FALSE, entry.th32ProcessID);
+        if (!process)
+            continue;
+        wchar_t image[MAX_PATH * 2] = {};
+        DWORD size = MAX_PATH * 2;
+        if (QueryFullProcessImageNameW(process, 0, image, &size) &&
+            CompareStringOrdinal(image, static_cast<int>(directory.size()), directory.c_str(),
+                                 static_cast<int>(directory.size()), TRUE) == CSTR_EQUAL) {
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 5000);
+        }
+        CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+}
 
 std::wstring dataDir() {
     return quor::roamingAppDataFolder() + L"\\belvane\\quor\\";
@@ -68,7 +117,15 @@ template <typename F> bool waitFor(F condition, DWORD ms) {
 class RoundTrip : public testing::Test {
 protected:
     void SetUp() override {
+        desktop = shellFolder(CSIDL_DESKTOPDIRECTORY);
+        makerFolder = shellFolder(CSIDL_PROGRAMS) + L"\\" + product::kMakerFolder;
+        startMenu = shellFolder(CSIDL_STARTMENU);
+        favourite = shellFolder(CSIDL_FAVORITES) + L"\\" + product::kFavouriteFile;
+        taskBar = quor::roamingAppDataFolder() +
+                  L"\\Microsoft\\Internet Explorer\\Quick Launch\\User Pinned\\TaskBar";
+        cleanUp();
         install = temp.path() + L"Quor Round Trip\\";
+        DeleteFileW(journalPath().c_str());
         ProcessResult setup =
             runProgram(testBinDirectory() + L"QuorSetup.exe",
                        L"-silence \"" + install.substr(0, install.size() - 1) + L"\"", 120000);
@@ -79,13 +136,69 @@ protected:
         // The product keeps its installation count beside its other per-installation data.
         productInfo = quor::setupDataDir(install) + L"ProductInfo.txt";
         ASSERT_TRUE(writeFileBytes(productInfo, "\xEF\xBB\xBFinstallcount=3\r\n"));
+        // The installer's four tools start without being waited for; their lines
+        // must be in before the journal is cleared, and the assistant stays up.
+        ASSERT_TRUE(waitFor([&] { return readJournal().size() >= 4; }, 30000)) << "the installer's tools ran";
+        endProcessesUnder(install);
         DeleteFileW(journalPath().c_str());
         DeleteFileW((dataDir() + L"setup\\unistV2.log").c_str());
     }
-    void TearDown() override { DeleteFileW(productInfo.c_str()); }
+    void TearDown() override {
+        DeleteFileW(productInfo.c_str());
+        endProcessesUnder(install);
+        cleanUp();
+    }
+
+    // Everything an installation (or this test) writes outside its own directories.
+    void cleanUp() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, product::kProductKey);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kUninstallKey.c_str());
+        for (const wchar_t* name : {product::kAssistantRunValue, product::kProductRunValue, kOtherRunValue})
+            deleteRegistryValue(HKEY_CURRENT_USER, product::kRunKey, name);
+        for (const wchar_t* name :
+             {product::kProductLinkName, product::kLobbyLinkName, product::kGlimmerLinkName,
+              product::kFenloLinkName, product::kGameBoxLinkName, product::kObsoleteLinkName})
+            DeleteFileW(linkIn(desktop, name).c_str());
+        DeleteFileW((desktop + L"\\" + kOtherLinkName).c_str());
+        DeleteFileW(linkIn(startMenu, product::kProductLinkName).c_str());
+        DeleteFileW(favourite.c_str());
+        TempDir::removeTree(makerFolder);
+        TempDir::removeTree(taskBar);
+    }
+
+    // The links the installation made (the first three lead to the product).
+    std::vector<std::wstring> installerLinks() const {
+        return {
+            linkIn(desktop, product::kProductLinkName),   linkIn(makerFolder, product::kProductLinkName),
+            linkIn(startMenu, product::kProductLinkName), linkIn(makerFolder, product::kUninstallLinkName),
+            linkIn(desktop, product::kLobbyLinkName),     linkIn(desktop, product::kGlimmerLinkName),
+            linkIn(desktop, product::kFenloLinkName)};
+    }
+
+    void expectInstallerEntriesInPlace() const {
+        EXPECT_EQ(
+            readRegistryValue(HKEY_CURRENT_USER, product::kProductKey, product::kInstallDirValue).text(),
+            install);
+        EXPECT_EQ(readRegistryValue(HKEY_CURRENT_USER, product::kProductKey, product::kRootPathValue).text(),
+                  install);
+        EXPECT_EQ(readRegistryValue(HKEY_CURRENT_USER, product::kRunKey, product::kAssistantRunValue).text(),
+                  install + L"8.17.0.0\\quorassistant.exe");
+        EXPECT_EQ(readRegistryValue(HKEY_CURRENT_USER, kUninstallKey, L"UninstallString").text(),
+                  install + L"Uninstall.exe");
+        std::vector<std::wstring> links = installerLinks();
+        for (size_t i = 0; i < links.size(); ++i) {
+            ShellLinkInfo info = readShellLink(links[i]);
+            EXPECT_TRUE(info.loaded) << testing::PrintToString(links[i]);
+            if (i < 3) {
+                EXPECT_EQ(info.target, install + L"Quor.exe") << testing::PrintToString(links[i]);
+            }
+        }
+        EXPECT_TRUE(directoryExists(makerFolder));
+    }
 
     TempDir temp;
     std::wstring install, productInfo;
+    std::wstring desktop, makerFolder, startMenu, favourite, taskBar;
 };
 
 TEST_F(RoundTrip, SilentUninstallFromTheInstallDirectoryRemovesTheSample) {
@@ -99,8 +212,7 @@ TEST_F(RoundTrip, SilentUninstallFromTheInstallDirectoryRemovesTheSample) {
     CloseHandle(quor.hThread);
     ASSERT_TRUE(waitFor([] { return !readJournal().empty(); }, 10000)) << "the product started";
 
-    const wchar_t* productKey = L"Software\\belvane\\quor";
-    bool hadProductKey = userValueExists(productKey, L"InstallDir");
+    expectInstallerEntriesInPlace();
 
     ProcessResult run = runProgram(install + L"Uninstall.exe", L"-silence", 60000, install.c_str());
     ASSERT_TRUE(run.ended);
@@ -132,12 +244,23 @@ TEST_F(RoundTrip, SilentUninstallFromTheInstallDirectoryRemovesTheSample) {
     EXPECT_TRUE(fileExists(copyFolder + L"\\uninstall.exe"));
     EXPECT_EQ(lines[2].workingDirectory, copyFolder);
 
-    // A silent run removes no registry entry.
-    EXPECT_EQ(userValueExists(productKey, L"InstallDir"), hadProductKey);
+    // A silent run removes no registry entry and no shortcut.
+    expectInstallerEntriesInPlace();
     EXPECT_TRUE(fileExists(productInfo)) << "the product data directory stays";
 }
 
 TEST_F(RoundTrip, DeletionRunRemovesTheInstallation) {
+    expectInstallerEntriesInPlace();
+    // What the last page makes on request and what the user pinned or owns.
+    ASSERT_TRUE(setUserValue(product::kRunKey, product::kProductRunValue, install + L"Quor.exe"));
+    ASSERT_TRUE(setUserValue(product::kRunKey, kOtherRunValue, L"C:\\other.exe"));
+    ASSERT_TRUE(writeShellLink(linkIn(desktop, product::kGameBoxLinkName), L"C:\\gamebox.exe", L"C:\\"));
+    ASSERT_TRUE(writeShellLink(desktop + L"\\" + kOtherLinkName, L"C:\\other.exe", L"C:\\"));
+    ASSERT_TRUE(writeFileBytes(favourite, "favourite"));
+    ASSERT_TRUE(quor::createDirectoryTree(taskBar));
+    const std::wstring pinned = taskBar + L"\\Quor.lnk";
+    ASSERT_TRUE(writeShellLink(pinned, install + L"Quor.exe", quor::productDataDir()));
+
     ProcessResult run =
         runProgram(testBinDirectory() + L"Uninstall.exe",
                    L"-delete -path \"" + install.substr(0, install.size() - 1) + L"\"", 60000);
@@ -149,6 +272,20 @@ TEST_F(RoundTrip, DeletionRunRemovesTheInstallation) {
     EXPECT_EQ(lines[0].commandLine, L"\"|8.17.0.0|3|u|\"");
     EXPECT_EQ(lines[1].commandLine, L"-unreg");
     EXPECT_NE(uninstallLog().find(L"QuorUninstallCore::removeShortcuts."), std::wstring::npos);
+
+    EXPECT_FALSE(userKeyExists(product::kProductKey));
+    EXPECT_FALSE(userKeyExists(kUninstallKey.c_str()));
+    EXPECT_FALSE(userValueExists(product::kRunKey, product::kAssistantRunValue));
+    EXPECT_FALSE(userValueExists(product::kRunKey, product::kProductRunValue));
+    for (const std::wstring& link : installerLinks())
+        EXPECT_FALSE(fileExists(link)) << testing::PrintToString(link);
+    EXPECT_FALSE(fileExists(linkIn(desktop, product::kGameBoxLinkName)));
+    EXPECT_FALSE(directoryExists(makerFolder)) << "the emptied maker folder goes";
+
+    EXPECT_TRUE(userValueExists(product::kRunKey, kOtherRunValue));
+    EXPECT_TRUE(fileExists(desktop + L"\\" + kOtherLinkName));
+    EXPECT_EQ(readFileBytes(favourite), "favourite");
+    EXPECT_EQ(readShellLink(pinned).target, install + L"Quor.exe") << "a pinned link stays";
 }
 
 } // namespace
