@@ -52,32 +52,6 @@ void expectString(const std::wstring& key, const wchar_t* name, const std::wstri
     EXPECT_EQ(v.text(), data);
 }
 
-// Ends the programs an installation into `directory` left running (the
-// assistant stays up), so that its files can be removed.
-void endProcessesUnder(const std::wstring& directory) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE,
-                                     FALSE, entry.th32ProcessID);
-        if (!process)
-            continue;
-        wchar_t image[MAX_PATH * 2] = {};
-        DWORD size = MAX_PATH * 2;
-        if (QueryFullProcessImageNameW(process, 0, image, &size) &&
-            CompareStringOrdinal(image, static_cast<int>(directory.size()), directory.c_str(),
-                                 static_cast<int>(directory.size()), TRUE) == CSTR_EQUAL) {
-            TerminateProcess(process, 0);
-            WaitForSingleObject(process, 5000);
-        }
-        CloseHandle(process);
-    }
-    CloseHandle(snapshot);
-}
-
 class SilentIntegration : public testing::Test {
 protected:
     void SetUp() override {

@@ -40,32 +40,6 @@ std::wstring linkIn(const std::wstring& folder, const wchar_t* name) {
     return folder + L"\\" + name + L".lnk";
 }
 
-// Ends what the installation left running below `directory` (the assistant runs
-// from the version folder, which the uninstaller does not end).
-void endProcessesUnder(const std::wstring& directory) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE,
-                                     FALSE, entry.th32ProcessID);
-        if (!process)
-            continue;
-        wchar_t image[MAX_PATH * 2] = {};
-        DWORD size = MAX_PATH * 2;
-        if (QueryFullProcessImageNameW(process, 0, image, &size) &&
-            CompareStringOrdinal(image, static_cast<int>(directory.size()), directory.c_str(),
-                                 static_cast<int>(directory.size()), TRUE) == CSTR_EQUAL) {
-            TerminateProcess(process, 0);
-            WaitForSingleObject(process, 5000);
-        }
-        CloseHandle(process);
-    }
-    CloseHandle(snapshot);
-}
-
 std::wstring dataDir() {
     return quor::roamingAppDataFolder() + L"\\belvane\\quor\\";
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <tlhelp32.h>
 #include <windows.h>
 
 #include <string>
@@ -43,4 +44,30 @@ inline ProcessResult runProgram(const std::wstring& program, const std::wstring&
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return result;
+}
+
+// Ends every process whose program lies below `directory` (ignoring case): an
+// installation leaves its assistant running, which holds its files.
+inline void endProcessesUnder(const std::wstring& directory) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE,
+                                     FALSE, entry.th32ProcessID);
+        if (!process)
+            continue;
+        wchar_t image[MAX_PATH * 2] = {};
+        DWORD size = MAX_PATH * 2;
+        if (QueryFullProcessImageNameW(process, 0, image, &size) &&
+            CompareStringOrdinal(image, static_cast<int>(directory.size()), directory.c_str(),
+                                 static_cast<int>(directory.size()), TRUE) == CSTR_EQUAL) {
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 5000);
+        }
+        CloseHandle(process);
+    }
+    CloseHandle(snapshot);
 }
