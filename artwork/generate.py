@@ -677,7 +677,7 @@ def contact_sheet(tables, path):
             row_h = 0
             continue
         scale = 1 if max(img.size) >= 24 else 2
-        cw = max(img.width * scale, 90) + pad
+        cw = max(img.width * scale, int(label_font.getlength(text)) + 4) + pad
         ch = img.height * scale + 26
         if x + cw > width:
             x, y, row_h = pad, y + row_h, 0
