@@ -1,6 +1,6 @@
+#include "ui/paint/ZuPainter.h"
 #include "artwork/ArtworkTables.h"
 #include "ui/core/ZuApplication.h"
-#include "ui/paint/ZuPainter.h"
 #include "ui/resource/ZuResourceLib.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +37,8 @@ std::string hex(uint32_t v) {
     std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(v));
     return text;
 }
-#define EXPECT_PIXEL(surface, x, y, argb) EXPECT_EQ(hex((surface).pixel(x, y)), hex(argb)) << "at " << (x) << "," << (y)
+#define EXPECT_PIXEL(surface, x, y, argb)                                                                    \
+    EXPECT_EQ(hex((surface).pixel(x, y)), hex(argb)) << "at " << (x) << "," << (y)
 
 class PainterTest : public ::testing::Test {
 protected:
@@ -296,7 +297,8 @@ TEST_F(PainterTest, PainterWithoutGraphicsDrawsNothing) {
 // ---- text ----
 
 std::wstring presentFamily() {
-    for (const wchar_t* name : {L"WenQuanYi Micro Hei", L"Noto Sans CJK SC", L"SimSun", L"Tahoma", L"Arial"}) {
+    for (const wchar_t* name :
+         {L"WenQuanYi Micro Hei", L"Noto Sans CJK SC", L"SimSun", L"Tahoma", L"Arial"}) {
         ZuFont font;
         font.family = name;
         if (ZuDefaultFont::isFontFamilyAvailable(font))
@@ -327,7 +329,8 @@ TEST_F(PainterTest, ChineseTextFallsBackWhenTheFamilyIsMissing) {
     ZuFont font;
     font.family = L"Microsoft YaHei";
     font.size = 16;
-    ASSERT_FALSE(ZuDefaultFont::isFontFamilyAvailable(font)) << "this check needs a system without that family";
+    ASSERT_FALSE(ZuDefaultFont::isFontFamilyAvailable(font))
+        << "this check needs a system without that family";
     Gdiplus::GpFont* gpFont = ZuPainter::createFont(font);
     ASSERT_NE(gpFont, nullptr);
     zuGdip()->GdipDeleteFont(gpFont);
@@ -356,7 +359,7 @@ TEST_F(PainterTest, WrappedMeasureCoversTheDrawnText) {
     EXPECT_EQ(wrapped.y, 0);
     EXPECT_LE(wrapped.width, 90);
     EXPECT_EQ(wrapped.width, static_cast<double>(static_cast<int>(wrapped.width))); // whole pixels
-    EXPECT_GT(wrapped.height, single.height * 1.5); // wrapped onto more lines
+    EXPECT_GT(wrapped.height, single.height * 1.5);                                 // wrapped onto more lines
 
     ZuLayer layer(200, 200);
     ZuPainter painter(&layer);

@@ -79,9 +79,8 @@ TEST(ZuTransformTest, InversionByTypeUndoesTheMapping) {
 
 TEST(ZuTransformTest, SingularMatricesGiveTheIdentityAndFalse) {
     ZuTransform cases[] = {
-        ZuTransform::fromScale(1e-13, 2),
-        ZuTransform(1, 2, 2, 4, 5, 5),                  // shear with determinant 0
-        ZuTransform(1, 2, 0.5, 2, 4, 1, 1, 2, 0.5),      // projective, rows dependent
+        ZuTransform::fromScale(1e-13, 2), ZuTransform(1, 2, 2, 4, 5, 5), // shear with determinant 0
+        ZuTransform(1, 2, 0.5, 2, 4, 1, 1, 2, 0.5),                      // projective, rows dependent
     };
     for (const ZuTransform& t : cases) {
         bool ok = true;

@@ -19,24 +19,54 @@ struct Expected {
 
 // The window layouts take their sizes from these pictures.
 const Expected kToolkit[] = {
-    {"btn_4word_hover.png", 60, 20}, {"btn_4word_normal.png", 60, 20}, {"btn_4word_pushed.png", 60, 20},
-    {"button_disable.png", 15, 22}, {"button_focus.png", 15, 22}, {"button_hover.png", 15, 22},
-    {"button_normal.png", 15, 22}, {"button_pressdown.png", 15, 22},
-    {"checkbox_default_disable.png", 16, 16}, {"checkbox_default_hover.png", 16, 16},
-    {"checkbox_default_normal.png", 16, 16}, {"checkbox_default_pressdown.png", 16, 16},
-    {"checkbox_selected_disable.png", 16, 16}, {"checkbox_selected_hover.png", 16, 16},
-    {"checkbox_selected_normal.png", 16, 16}, {"checkbox_selected_pressdown.png", 16, 16},
-    {"checkbox_normal.png", 16, 16}, {"checkbox_selected.png", 14, 14},
-    {"close_down.png", 44, 22}, {"close_hover.png", 44, 22}, {"close_normal.png", 44, 22},
-    {"edit_disable.png", 17, 24}, {"edit_focus.png", 17, 24}, {"edit_hover.png", 17, 24},
-    {"edit_normal.png", 28, 16}, {"edit_pressdown.png", 17, 24}, {"head.png", 40, 40},
-    {"icon_background_hover.png", 20, 20}, {"icon_background_pressdown.png", 20, 20},
-    {"icon_notice.png", 16, 16}, {"mask_dialog.png", 225, 225}, {"mask_mainframe.png", 210, 510},
-    {"mask_popup.png", 150, 150}, {"max_down.png", 28, 22}, {"max_hover.png", 28, 22}, {"max_normal.png", 28, 22},
-    {"min_down.png", 28, 22}, {"min_hover.png", 28, 22}, {"min_normal.png", 28, 22},
-    {"restore_down.png", 28, 22}, {"restore_hover.png", 28, 22}, {"restore_normal.png", 28, 22},
-    {"shadow.png", 66, 66}, {"icon.png", 16, 16}, {"slider_hover.png", 2, 48}, {"scroll_bk.png", 10, 11},
-    {"slider_pressdown.png", 2, 48}, {"slider_normal.png", 2, 48},
+    {"btn_4word_hover.png", 60, 20},
+    {"btn_4word_normal.png", 60, 20},
+    {"btn_4word_pushed.png", 60, 20},
+    {"button_disable.png", 15, 22},
+    {"button_focus.png", 15, 22},
+    {"button_hover.png", 15, 22},
+    {"button_normal.png", 15, 22},
+    {"button_pressdown.png", 15, 22},
+    {"checkbox_default_disable.png", 16, 16},
+    {"checkbox_default_hover.png", 16, 16},
+    {"checkbox_default_normal.png", 16, 16},
+    {"checkbox_default_pressdown.png", 16, 16},
+    {"checkbox_selected_disable.png", 16, 16},
+    {"checkbox_selected_hover.png", 16, 16},
+    {"checkbox_selected_normal.png", 16, 16},
+    {"checkbox_selected_pressdown.png", 16, 16},
+    {"checkbox_normal.png", 16, 16},
+    {"checkbox_selected.png", 14, 14},
+    {"close_down.png", 44, 22},
+    {"close_hover.png", 44, 22},
+    {"close_normal.png", 44, 22},
+    {"edit_disable.png", 17, 24},
+    {"edit_focus.png", 17, 24},
+    {"edit_hover.png", 17, 24},
+    {"edit_normal.png", 28, 16},
+    {"edit_pressdown.png", 17, 24},
+    {"head.png", 40, 40},
+    {"icon_background_hover.png", 20, 20},
+    {"icon_background_pressdown.png", 20, 20},
+    {"icon_notice.png", 16, 16},
+    {"mask_dialog.png", 225, 225},
+    {"mask_mainframe.png", 210, 510},
+    {"mask_popup.png", 150, 150},
+    {"max_down.png", 28, 22},
+    {"max_hover.png", 28, 22},
+    {"max_normal.png", 28, 22},
+    {"min_down.png", 28, 22},
+    {"min_hover.png", 28, 22},
+    {"min_normal.png", 28, 22},
+    {"restore_down.png", 28, 22},
+    {"restore_hover.png", 28, 22},
+    {"restore_normal.png", 28, 22},
+    {"shadow.png", 66, 66},
+    {"icon.png", 16, 16},
+    {"slider_hover.png", 2, 48},
+    {"scroll_bk.png", 10, 11},
+    {"slider_pressdown.png", 2, 48},
+    {"slider_normal.png", 2, 48},
 };
 
 #define SHARED_PICTURES                                                                                      \
@@ -45,32 +75,50 @@ const Expected kToolkit[] = {
         {"press_close.png", 30, 30}, {"min_press.png", 30, 30}, {"min_normal.png", 30, 30},                  \
         {"min_hover.png", 30, 30}, {"progressbar.png", 24, 2}, {"progressbar_bk.png", 34, 2},                \
         {"background.png", 520, 326}, {"title.png", 35, 10}, {"prompt_bk.png", 340, 200},                    \
-        {"cancel_disable.png", 39, 30}, {"cancel_down.png", 39, 30}, {"cancel_hover.png", 39, 30},           \
-        {"cancel_normal.png", 39, 30}
+        {"cancel_disable.png", 39, 30}, {"cancel_down.png", 39, 30}, {"cancel_hover.png", 39, 30}, {         \
+        "cancel_normal.png", 39, 30                                                                          \
+    }
 
 const Expected kSetup[] = {
     SHARED_PICTURES,
-    {"button_click_custom.png", 43, 36}, {"button_hover_custom.png", 43, 36}, {"button_normal_custom.png", 43, 36},
-    {"button_disable_custom.png", 11, 28}, {"Quor.png", 520, 276},
-    {"customize_expand.png", 16, 16}, {"customize_expand_hover.png", 16, 16}, {"customize_expand_click.png", 16, 16},
-    {"customize_collapse.png", 16, 16}, {"customize_collapse_hover.png", 16, 16},
+    {"button_click_custom.png", 43, 36},
+    {"button_hover_custom.png", 43, 36},
+    {"button_normal_custom.png", 43, 36},
+    {"button_disable_custom.png", 11, 28},
+    {"Quor.png", 520, 276},
+    {"customize_expand.png", 16, 16},
+    {"customize_expand_hover.png", 16, 16},
+    {"customize_expand_click.png", 16, 16},
+    {"customize_collapse.png", 16, 16},
+    {"customize_collapse_hover.png", 16, 16},
     {"customize_collapse_click.png", 16, 16},
-    {"switch_in_decompress_background_zh-CN.png", 440, 279}, {"switch_in_decompress_background_2_zh-CN.png", 440, 279},
+    {"switch_in_decompress_background_zh-CN.png", 440, 279},
+    {"switch_in_decompress_background_2_zh-CN.png", 440, 279},
     {"switch_in_decompress_background_3_zh-CN.png", 440, 279},
-    {"install_normal.png", 183, 163}, {"install_hover.png", 183, 163}, {"install_down.png", 183, 163},
-    {"install_disable.png", 183, 163}, {"protocol_frame.png", 35, 63}, {"line.png", 19, 1},
-    {"browser_click.png", 10, 24}, {"browser_hover.png", 10, 24}, {"browser_normal.png", 10, 24},
+    {"install_normal.png", 183, 163},
+    {"install_hover.png", 183, 163},
+    {"install_down.png", 183, 163},
+    {"install_disable.png", 183, 163},
+    {"protocol_frame.png", 35, 63},
+    {"line.png", 19, 1},
+    {"browser_click.png", 10, 24},
+    {"browser_hover.png", 10, 24},
+    {"browser_normal.png", 10, 24},
 };
 
 const Expected kSetupExtra[] = {
-    {"switch_in_decompress_zh-CN.png", 480, 246}, {"switch_in_decompress_2_zh-CN.png", 480, 246},
+    {"switch_in_decompress_zh-CN.png", 480, 246},
+    {"switch_in_decompress_2_zh-CN.png", 480, 246},
     {"switch_in_decompress_3_zh-CN.png", 480, 246},
 };
 
 const Expected kUninstall[] = {
     SHARED_PICTURES,
-    {"retry_icon.png", 64, 64}, {"recycle.png", 240, 250}, {"confirm_uninstall.png", 182, 157},
-    {"uninstall_done.png", 162, 156}, {"uninstalling.png", 176, 157},
+    {"retry_icon.png", 64, 64},
+    {"recycle.png", 240, 250},
+    {"confirm_uninstall.png", 182, 157},
+    {"uninstall_done.png", 162, 156},
+    {"uninstalling.png", 176, 157},
 };
 
 std::set<std::string> namesOf(const ZuCompiledTable& table) {
@@ -142,7 +190,8 @@ TEST_F(ArtworkTablesTest, StatePicturesDiffer) {
          "theme/gui/button_disable.png"},
         {"theme/gui/checkbox_default_normal.png", "theme/gui/checkbox_default_hover.png",
          "theme/gui/checkbox_default_pressdown.png", "theme/gui/checkbox_default_disable.png"},
-        {"res/install_normal.png", "res/install_hover.png", "res/install_down.png", "res/install_disable.png"},
+        {"res/install_normal.png", "res/install_hover.png", "res/install_down.png",
+         "res/install_disable.png"},
         {"res/cancel_normal.png", "res/cancel_hover.png", "res/cancel_down.png", "res/cancel_disable.png"},
     };
     for (auto& group : groups) {
@@ -168,7 +217,8 @@ TEST_F(ArtworkTablesTest, LicenceIsChineseUtf8WithoutByteOrderMark) {
                                    static_cast<int>(text.size()), nullptr, 0);
     ASSERT_GT(wide, 0) << "not valid UTF-8";
     std::wstring decoded(wide, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(p), static_cast<int>(text.size()), decoded.data(), wide);
+    MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(p), static_cast<int>(text.size()),
+                        decoded.data(), wide);
     int han = 0;
     for (wchar_t c : decoded)
         han += c >= 0x4E00 && c <= 0x9FFF;

@@ -14,11 +14,11 @@ protected:
 
 TEST_F(AddressTest, ResolvesAliasesSlashesAndDriveLetters) {
     aliases.addAlias(L"setup", L"dll:///res");
-    aliases.addAlias(L"skin", L"setup:skin");     // an alias of an alias
-    aliases.addAlias(L"bare", L"mem:");           // ends in ":": joined without "/"
-    aliases.addAlias(L"rooted", L"mem:/");        // ends in ":/": joined without "/"
-    aliases.addAlias(L"gone", L"");               // empty replacement empties the text
-    aliases.addAlias(L"C", L"dll:///never");      // one letter before ":" is a drive
+    aliases.addAlias(L"skin", L"setup:skin"); // an alias of an alias
+    aliases.addAlias(L"bare", L"mem:");       // ends in ":": joined without "/"
+    aliases.addAlias(L"rooted", L"mem:/");    // ends in ":/": joined without "/"
+    aliases.addAlias(L"gone", L"");           // empty replacement empties the text
+    aliases.addAlias(L"C", L"dll:///never");  // one letter before ":" is a drive
     struct Case {
         const wchar_t* id;
         const wchar_t* resolved;
@@ -72,8 +72,8 @@ TEST_F(AddressTest, HomeSkipsABuildFolder) {
         {L"C:\\src\\Release", L"file:///C:/src"},
         {L"C:\\src\\debug", L"file:///C:/src"},
         {L"C:\\src\\Win32", L"file:///C:/src"},
-        {L"C:\\src\\Rel", L"file:///C:/src"},          // first 3 letters match "Release"
-        {L"C:\\src\\Releases2", L"file:///C:/src"},    // only the first 5 count
+        {L"C:\\src\\Rel", L"file:///C:/src"},       // first 3 letters match "Release"
+        {L"C:\\src\\Releases2", L"file:///C:/src"}, // only the first 5 count
         {L"C:\\src\\Debut", L"file:///C:/src/Debut"},
         {L"C:\\src\\bin", L"file:///C:/src/bin"},
     };
@@ -87,14 +87,18 @@ TEST_F(AddressTest, ParsesAddressesIntoTheirParts) {
         bool valid;
         const wchar_t *scheme, *user, *host, *port, *path, *fragment, *query, *string;
     } cases[] = {
-        {L"zugui:shadow.png", true, L"dll", L"", L"", L"", L"theme/gui/shadow.png", L"", L"", L"dll:///theme/gui/shadow.png"},
+        {L"zugui:shadow.png", true, L"dll", L"", L"", L"", L"theme/gui/shadow.png", L"", L"",
+         L"dll:///theme/gui/shadow.png"},
         {L"C:\\dir\\x.png", true, L"file", L"", L"", L"", L"C:/dir/x.png", L"", L"", L"file:///C:/dir/x.png"},
-        {L"relative/x.png", true, L"file", L"", L"", L"", L"relative/x.png", L"", L"", L"file:///relative/x.png"},
-        {L"file:///C:/dir/x.png", true, L"file", L"", L"", L"", L"C:/dir/x.png", L"", L"", L"file:///C:/dir/x.png"},
+        {L"relative/x.png", true, L"file", L"", L"", L"", L"relative/x.png", L"", L"",
+         L"file:///relative/x.png"},
+        {L"file:///C:/dir/x.png", true, L"file", L"", L"", L"", L"C:/dir/x.png", L"", L"",
+         L"file:///C:/dir/x.png"},
         {L"http://me@host:8080/a/b?q=1", true, L"http", L"me", L"host", L"8080", L"a/b", L"", L"q=1",
          L"http://me@host:8080/a/b?q=1"},
         {L"http://host:8080/a", true, L"http", L"", L"host:8080", L"", L"a", L"", L"", L"http://host:8080/a"},
-        {L"dll:///res/a.png#frag", true, L"dll", L"", L"", L"", L"res/a.png", L"frag", L"", L"dll:///res/a.png#frag"},
+        {L"dll:///res/a.png#frag", true, L"dll", L"", L"", L"", L"res/a.png", L"frag", L"",
+         L"dll:///res/a.png#frag"},
         {L"dll://hostonly", true, L"dll", L"", L"hostonly", L"", L"", L"", L"", L"dll://hostonly"},
         {L"mem:x.png", false, L"mem", L"", L"", L"", L"", L"", L"", L"mem://"},
     };

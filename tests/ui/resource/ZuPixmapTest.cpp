@@ -1,8 +1,8 @@
+#include "ui/resource/ZuPixmap.h"
 #include "artwork/ArtworkTables.h"
 #include "ui/core/ZuApplication.h"
 #include "ui/resource/ZuAssignLib.h"
 #include "ui/resource/ZuImageCache.h"
-#include "ui/resource/ZuPixmap.h"
 #include "ui/resource/ZuResourceLib.h"
 #include "ui/resource/ZuResourceMapping.h"
 
@@ -125,7 +125,8 @@ TEST_F(PixmapTest, SingleFramePictureIgnoresFrameSelection) {
 TEST_F(PixmapTest, FilesLoadThroughEitherSlashAsOneAddress) {
     wchar_t dir[MAX_PATH];
     GetTempPathW(MAX_PATH, dir);
-    std::wstring path = std::wstring(dir) + L"zu_pixmap_probe_" + std::to_wstring(GetCurrentProcessId()) + L".png";
+    std::wstring path =
+        std::wstring(dir) + L"zu_pixmap_probe_" + std::to_wstring(GetCurrentProcessId()) + L".png";
     std::string png = testEntry("test/solid.png");
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
