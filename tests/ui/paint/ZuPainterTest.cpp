@@ -107,6 +107,27 @@ TEST_F(PainterTest, ClearRectEmptiesOnlyItsRectangleAndAnInvalidOneEverything) {
     buffer.end();
 }
 
+TEST_F(PainterTest, ResizedBackBufferStartsTransparentWithAnEmptyStateStack) {
+    ZuBackBuffer buffer;
+    ASSERT_TRUE(buffer.resize(6, 6));
+    ASSERT_TRUE(buffer.begin());
+    ZuPainter painter(&buffer);
+    painter.fillRect({0, 0, 6, 6}, ZuColor::fromArgb(kRed));
+    painter.save();
+    EXPECT_EQ(buffer.savedStates().size(), 1u);
+    buffer.end();
+    ASSERT_TRUE(buffer.resize(12, 4));
+    ASSERT_TRUE(buffer.begin());
+    EXPECT_TRUE(buffer.savedStates().empty());
+    EXPECT_EQ(buffer.width(), 12);
+    EXPECT_PIXEL(buffer, 2, 2, 0u);
+    ZuPainter again(&buffer);
+    again.fillRect({10, 0, 2, 4}, ZuColor::fromArgb(kGreen));
+    buffer.end();
+    EXPECT_PIXEL(buffer, 11, 3, kGreen);
+    EXPECT_PIXEL(buffer, 12, 3, 0u); // outside reads as 0
+}
+
 TEST_F(PainterTest, LinesAndOutlinesAreOnePixelWide) {
     ZuLayer layer(20, 12);
     ZuPainter painter(&layer);

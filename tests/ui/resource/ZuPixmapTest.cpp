@@ -166,6 +166,19 @@ TEST_F(PixmapTest, RegistryRefusesATakenSchemeAndAForeignObject) {
     EXPECT_FALSE(registry->mapping(L"file")->isWritable(ZuUrl(L"C:/x")));
 }
 
+TEST_F(PixmapTest, EntrySlotIsCreatedEmptyAndAddReplaces) {
+    ZuResourceMapping* dll = ZuResourceLib::instance()->mapping(L"dll");
+    ZuUrl url(L"dll:///probe/slot.bin");
+    EXPECT_FALSE(dll->contains(url));
+    EXPECT_TRUE(dll->entry(url).isEmpty());
+    EXPECT_TRUE(dll->contains(url)); // the slot exists now, still empty
+    const uint8_t one[] = {'1'}, two[] = {'2', '2'};
+    EXPECT_TRUE(dll->add(url, ZuByteArray::fromTableEntry(one, 1)));
+    EXPECT_TRUE(dll->add(url, ZuByteArray::fromTableEntry(two, 2)));
+    EXPECT_EQ(dll->data(url).size(), 2u);
+    EXPECT_TRUE(dll->data(url).sharesWith(dll->entry(url)));
+}
+
 TEST(PixmapLifetimeTest, APixmapOutlivingTheApplicationReadsAsEmpty) {
     ZuPixmap kept;
     {
