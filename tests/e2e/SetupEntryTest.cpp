@@ -130,7 +130,8 @@ TEST(SetupEntry, PlantedDllLoadsNeitherInTheUninstallerNorInItsTemporaryCopy) {
     // The copy was started before the first instance ended; its lines show it ran.
     ASSERT_TRUE(waitUntilNothingRunsUnder(dataDir + L"uninstall\\", 60000));
     std::wstring log = utf16Text(readFileBytes(dataDir + L"unistV2.log"));
-    EXPECT_NE(log.find(L"QuorUninstallControl::uninstall, run model is 3."), std::wstring::npos) << "the copy ran";
+    EXPECT_NE(log.find(L"QuorUninstallControl::uninstall, run model is 3."), std::wstring::npos)
+        << "the copy ran";
     EXPECT_NE(log.find(L"is not a product installation, nothing is deleted."), std::wstring::npos);
     EXPECT_FALSE(fileExists(folder.path() + L"planted-dll-loaded.txt"));
 }
