@@ -1,6 +1,7 @@
 #include "uninstall/QuorFileCleaner.h"
 
 #include "base/Handles.h"
+#include "base/InstallationLock.h"
 #include "base/LogFile.h"
 #include "base/ProcessImage.h"
 #include "base/ProductInfo.h"
@@ -174,6 +175,18 @@ void QuorFileCleaner::execute() {
         // Run from a copy in a folder of someone's own files, or pointed at a wrong
         // directory: nothing there is the product's to delete.
         quor::logMessage(L"QuorFileCleaner::execute, %s is not a product installation, nothing is deleted.",
+                         m_path.c_str());
+        m_refused = true;
+        if (m_listener)
+            m_listener->onCleanFinish();
+        return;
+    }
+    // Held until the deletion, and the removal of the registry entries and
+    // shortcuts that follows it, are done: an installer started meanwhile
+    // refuses, and one that runs already makes this run refuse.
+    quor::InstallationLock lock;
+    if (!lock.acquire()) {
+        quor::logMessage(L"QuorFileCleaner::execute, an installer is changing %s, nothing is deleted.",
                          m_path.c_str());
         m_refused = true;
         if (m_listener)
