@@ -178,7 +178,6 @@ TEST_F(InstallUninstallExclusion, UninstallationDuringASilentReinstallationChang
     std::vector<std::wstring> missing = missingFiles();
     EXPECT_TRUE(missing.empty()) << (missing.empty() ? ""
                                                      : std::string(missing[0].begin(), missing[0].end()));
-    std::wstring stored;
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, product::kProductKey, 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS)
         << "still registered";
