@@ -7,6 +7,16 @@
 
 namespace quor {
 
+namespace {
+// The lock every writer of a log takes: a byte far beyond any real log, so
+// that it never stands in a record's way.
+OVERLAPPED guardByte() {
+    OVERLAPPED guard = {};
+    guard.OffsetHigh = 0x40000000;
+    return guard;
+}
+} // namespace
+
 LogFile::LogFile(std::wstring directory, const wchar_t* fileName) : m_directory(std::move(directory)) {
     m_path = m_directory + fileName;
     createDirectoryTree(m_directory);
@@ -18,32 +28,54 @@ LogFile::~LogFile() {
 }
 
 void LogFile::setFileName(const wchar_t* name) {
-    if (!m_opened)
+    AcquireSRWLockExclusive(&m_openLock);
+    if (!m_opened.load())
         m_path = m_directory + name;
+    ReleaseSRWLockExclusive(&m_openLock);
 }
 
 bool LogFile::ensureOpen() {
-    if (m_opened)
+    if (m_opened.load(std::memory_order_acquire))
         return true;
-    DWORD attributes = GetFileAttributesW(m_path.c_str());
-    bool existingFile = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    // Threads writing their first records at once open the file only once.
+    AcquireSRWLockExclusive(&m_openLock);
+    bool opened = m_opened.load() || open();
+    ReleaseSRWLockExclusive(&m_openLock);
+    return opened;
+}
+
+bool LogFile::open() {
+    // An existing file is opened, a missing one created; a directory in the way fails.
     HANDLE file = CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              existingFile ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
+    // Another process may open the same log at this moment: the size is looked
+    // at, and the file restarted, under the lock of the records.
+    OVERLAPPED guard = guardByte();
+    bool locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &guard) != 0;
     LARGE_INTEGER size = {};
     GetFileSizeEx(file, &size);
-    if (size.QuadPart > 0 && size.QuadPart <= kSizeCap) {
-        SetFilePointer(file, 0, nullptr, FILE_END);
-    } else {
+    if (size.QuadPart == 0 || size.QuadPart > kSizeCap) {
         SetFilePointer(file, 0, nullptr, FILE_BEGIN);
         SetEndOfFile(file);
         static const unsigned char bom[2] = {0xFF, 0xFE};
         DWORD written = 0;
         WriteFile(file, bom, sizeof bom, &written, nullptr);
     }
-    m_file = file;
-    m_opened = true;
+    if (locked)
+        UnlockFileEx(file, 0, 1, 0, &guard);
+    CloseHandle(file);
+    // Append-only access: every record goes to the end of the file as it is
+    // then, never over a record another process wrote meanwhile.
+    // (Read access only for the lock; without write-data access the position is always the end.)
+    HANDLE append =
+        CreateFileW(m_path.c_str(), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (append == INVALID_HANDLE_VALUE)
+        return false;
+    m_file = append;
+    m_opened.store(true, std::memory_order_release);
     return true;
 }
 
@@ -65,8 +97,17 @@ void LogFile::writeV(const wchar_t* format, va_list args) {
         return;
     if (!ensureOpen())
         return;
+    // Appending is one step on Windows, but not everywhere (Wine finds the end
+    // and then writes): the records of this process's threads, and of other
+    // processes, take their turns.
+    AcquireSRWLockExclusive(&m_writeLock);
+    OVERLAPPED guard = guardByte();
+    bool locked = LockFileEx(m_file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &guard) != 0;
     DWORD written = 0;
     WriteFile(m_file, record, static_cast<DWORD>(length * sizeof(wchar_t)), &written, nullptr);
+    if (locked)
+        UnlockFileEx(m_file, 0, 1, 0, &guard);
+    ReleaseSRWLockExclusive(&m_writeLock);
 }
 
 void LogFile::write(const wchar_t* format, ...) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdarg>
 #include <string>
 
@@ -9,8 +10,10 @@ namespace quor {
 
 // A plain-text diagnostic log: UTF-16LE with a byte-order mark, one time-stamped
 // record per call, written with a single write call so that threads can share
-// the handle. The file is opened lazily by the first record and the open is
-// retried while it fails; logging never fails a caller.
+// the handle. The file is opened for appending, so the records of two processes
+// logging at once (a second installer, the uninstaller) all stay. It is opened
+// lazily by the first record of any thread and the open is retried while it
+// fails; logging never fails a caller.
 class LogFile {
 public:
     static constexpr DWORD kSizeCap = 1048576;    // larger files are restarted at open
@@ -31,9 +34,12 @@ public:
 
 private:
     bool ensureOpen();
+    bool open();
 
-    HANDLE m_file = INVALID_HANDLE_VALUE;
-    bool m_opened = false;
+    HANDLE m_file = INVALID_HANDLE_VALUE; // written once, before m_opened is set
+    std::atomic<bool> m_opened{false};
+    SRWLOCK m_openLock = SRWLOCK_INIT;  // the open and the file name
+    SRWLOCK m_writeLock = SRWLOCK_INIT; // one record at a time
     std::wstring m_path;
     std::wstring m_directory;
 };

@@ -205,12 +205,14 @@ template <typename Unit> bool ZuBasicString<Unit>::startsWith(const ZuBasicStrin
 }
 
 template <typename Unit> ZuBasicString<Unit> ZuBasicString<Unit>::mid(int position, int n) const {
+    // A negative count means "to the end" whatever the position; only a real
+    // count is shortened by a negative position.
     if (n < 0)
         n = length();
-    if (position < 0) {
+    else if (position < 0)
         n += position;
+    if (position < 0)
         position = 0;
-    }
     if (isNull() || position >= length())
         return ZuBasicString();
     if (n > length() - position)
@@ -293,6 +295,11 @@ template <typename Unit> void ZuBasicString<Unit>::appendUnits(const Unit* units
     if (count <= 0)
         return;
     int needed = length() + count;
+    // Text taken from this string's own block is found again by its offset once
+    // the block has moved: the old block may be freed by then.
+    const Unit* ownData = m_block->data;
+    bool ownText = units >= ownData && units <= ownData + length();
+    ptrdiff_t offset = units - ownData;
     if (m_block->ref != 1 || needed > capacity()) {
         // Grow by half again so that repeated appends stay cheap.
         int wanted = needed > capacity() ? needed + length() / 2 : needed;
@@ -300,6 +307,8 @@ template <typename Unit> void ZuBasicString<Unit>::appendUnits(const Unit* units
     }
     if (m_block->ref != 1 || needed > capacity())
         return; // the allocation failed; the string stays as it was
+    if (ownText)
+        units = m_block->data + offset;
     memmove(m_block->data + length(), units, count * sizeof(Unit));
     m_block->length = needed;
     m_block->data[needed] = 0;

@@ -1,6 +1,7 @@
 #include "setup/CDiskOutputer.h"
 
 #include "base/FileOperations.h"
+#include "base/Handles.h"
 #include "base/KnownFolders.h"
 #include "base/LogFile.h"
 #include "base/ProductPaths.h"
@@ -25,27 +26,7 @@ bool isRootName(const std::wstring& name) {
     return false;
 }
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle) {}
-    ~FileHandle() { close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    void reset(HANDLE handle) {
-        close();
-        m_handle = handle;
-    }
-    void close() {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-    }
-    bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
+using quor::FileHandle;
 
 HANDLE createTarget(const std::wstring& path) {
     return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
@@ -185,7 +166,7 @@ bool CDiskOutputer::_tryToDecompressItem(bool isDirectory, const unsigned char* 
         for (int repetition = 0; repetition < kMaxTries; ++repetition) {
             if (repetition > 0) {
                 // Start afresh: the partly written file goes aside with our handle closed.
-                file.close();
+                file.reset();
                 moveAside(path);
                 file.reset(createTarget(path));
                 if (!file.valid())
@@ -197,7 +178,7 @@ bool CDiskOutputer::_tryToDecompressItem(bool isDirectory, const unsigned char* 
                 break;
             }
         }
-        file.close();
+        file.reset();
     }
     quor::logMessage(L"CDiskOutputer::_tryToDecompressItem, strFilePath=%s, nTryCount=%d, bResult=%d",
                      path.c_str(), tryCount, written ? 1 : 0);

@@ -1,8 +1,11 @@
 #include "setup/CInstallAssembly.h"
 
 #include "base/LogFile.h"
+#include "base/SystemLibrary.h"
 #include "setup/ComScope.h"
 #include "setup/SxsAssemblyKey.h"
+
+#include <memory>
 
 namespace {
 
@@ -145,19 +148,18 @@ bool CInstallAssembly::Install() {
 
 bool CInstallAssembly::installByAssemblyCache(CInstallAssembly& self, const std::wstring& manifest,
                                               const std::wstring& policy, const std::wstring& appFile) {
-    HMODULE sxs = nullptr;
     CacheFactory create = self.m_factory;
+    // Loaded only when no factory was given; freed when the cache is released.
+    std::unique_ptr<quor::SystemLibrary> sxs;
     if (!create) {
-        sxs = LoadLibraryExW(L"sxs.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (!sxs) {
+        sxs.reset(new quor::SystemLibrary(L"sxs.dll"));
+        if (!*sxs) {
             quor::logMessage(L"LoadLibrary fail (sxs.dll)");
             return false;
         }
-        create = reinterpret_cast<CacheFactory>(
-            reinterpret_cast<void*>(GetProcAddress(sxs, "CreateAssemblyCache")));
+        create = sxs->function<CacheFactory>("CreateAssemblyCache");
         if (!create) {
             quor::logMessage(L"GetProcess [CreateAssemblyCache] fail (sxs.dll), the return-value is NULL");
-            FreeLibrary(sxs);
             return false;
         }
     }
@@ -207,8 +209,6 @@ bool CInstallAssembly::installByAssemblyCache(CInstallAssembly& self, const std:
             quor::logMessage(L"CreateAssemblyCache fail (sxs.dll)");
         }
     }
-    if (sxs)
-        FreeLibrary(sxs);
     return ok;
 }
 

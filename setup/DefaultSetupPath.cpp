@@ -1,24 +1,11 @@
 #include "setup/DefaultSetupPath.h"
 
 #include "base/LogFile.h"
+#include "base/ProductRegistry.h"
+#include "base/RegistryKey.h"
 
 #include <shlobj.h>
 #include <windows.h>
-
-#include <cwchar>
-
-namespace {
-
-// Closes the key on every way out.
-struct RegistryKey {
-    HKEY key = nullptr;
-    ~RegistryKey() {
-        if (key)
-            RegCloseKey(key);
-    }
-};
-
-} // namespace
 
 std::wstring defaultSetupPath() {
     std::wstring path;
@@ -28,20 +15,12 @@ std::wstring defaultSetupPath() {
         path = L"C:\\Program Files\\belvane\\quor";
     } else {
         path = std::wstring(programFiles) + L"\\belvane\\quor";
-        RegistryKey key;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\belvane\\quor", 0, KEY_QUERY_VALUE, &key.key) ==
-            ERROR_SUCCESS) {
-            wchar_t value[1023] = {};
-            DWORD type = 0;
-            DWORD size = sizeof value - sizeof(wchar_t); // room for a terminator the value may lack
-            if (RegQueryValueExW(key.key, L"RootPath", nullptr, &type, reinterpret_cast<BYTE*>(value),
-                                 &size) == ERROR_SUCCESS &&
-                type == REG_SZ) {
-                size_t length = wcsnlen(value, size / sizeof(wchar_t));
-                if (length > 3)
-                    path.assign(value, length);
-            }
-        }
+        quor::RegistryKey key =
+            quor::RegistryKey::open(HKEY_CURRENT_USER, quor::product::kProductKey, KEY_QUERY_VALUE);
+        std::wstring root;
+        // A stored bare drive root (3 characters or fewer) is no install directory.
+        if (key.valid() && key.readString(quor::product::kRootPathValue, root) && root.size() > 3)
+            path = root;
     }
     quor::logMessage(L"Initialized setup path is %s", path.c_str());
     return path;

@@ -4,6 +4,7 @@
 #include "base/Processes.h"
 #include "base/ProductInfo.h"
 #include "base/RegistryKey.h"
+#include "base/SystemLibrary.h"
 #include "setup/QuorWebAddresses.h"
 
 #include <shellapi.h>
@@ -112,18 +113,13 @@ void QuorPostInstall::openBelvanePage() {
 bool QuorPostInstall::customLsp(const std::wstring& appFilePath) {
     bool result = false;
     if (!appFilePath.empty()) {
-        HMODULE ws2 = LoadLibraryExW(L"ws2_32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (ws2) {
-            using SetCategory = int(WINAPI*)(LPCWSTR, DWORD, LPCWSTR, DWORD, DWORD, DWORD*, LPINT);
-            auto setCategory = reinterpret_cast<SetCategory>(
-                reinterpret_cast<void*>(GetProcAddress(ws2, "WSCSetApplicationCategory")));
-            if (setCategory) {
-                const DWORD kLspSystem = 0x80000000;
-                int error = 0;
-                result = setCategory(appFilePath.c_str(), static_cast<DWORD>(appFilePath.size()), nullptr, 0,
-                                     kLspSystem, nullptr, &error) == 0;
-            }
-            FreeLibrary(ws2);
+        quor::SystemLibrary ws2(L"ws2_32.dll");
+        using SetCategory = int(WINAPI*)(LPCWSTR, DWORD, LPCWSTR, DWORD, DWORD, DWORD*, LPINT);
+        if (auto setCategory = ws2.function<SetCategory>("WSCSetApplicationCategory")) {
+            const DWORD kLspSystem = 0x80000000;
+            int error = 0;
+            result = setCategory(appFilePath.c_str(), static_cast<DWORD>(appFilePath.size()), nullptr, 0,
+                                 kLspSystem, nullptr, &error) == 0;
         }
     }
     quor::logMessage(L"QuorSetupCore::CustomLsp, strAppFilePath=%s, bResult=%d", appFilePath.c_str(),

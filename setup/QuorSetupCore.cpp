@@ -40,8 +40,9 @@ QuorSetupCore::~QuorSetupCore() {
     m_decompressor->stop();
     delete m_decompressor;
     // The runtime-assembly thread is waited for only by finishSetup.
-    if (m_crtThread)
-        CloseHandle(m_crtThread);
+    for (HANDLE thread : {m_crtThread, m_lateCrtThread})
+        if (thread)
+            CloseHandle(thread);
 }
 
 void QuorSetupCore::setSetupPath(const std::wstring& path) {
@@ -157,16 +158,30 @@ void QuorSetupCore::setCrtThread(HANDLE thread) {
     m_crtThread = thread;
 }
 
-void QuorSetupCore::waitCrt() {
+bool QuorSetupCore::waitCrt() {
     if (!m_crtThread)
-        return;
+        return true;
     if (WaitForSingleObject(m_crtThread, kCrtWaitMs) == WAIT_TIMEOUT) {
-        quor::logMessage(
-            L"QuorSetupCore::waitCrt, the runtime installation did not end in time; terminated.");
-        TerminateThread(m_crtThread, 0);
+        // Never killed: a thread ended inside the loader, sxs or the heap keeps
+        // their locks, and the exit that follows would wait on them for ever.
+        quor::logMessage(L"QuorSetupCore::waitCrt, the runtime installation did not end in time; the "
+                         L"installer ends without it.");
+        if (m_lateCrtThread)
+            CloseHandle(m_lateCrtThread);
+        m_lateCrtThread = m_crtThread;
+        m_crtThread = nullptr;
+        return false;
     }
     CloseHandle(m_crtThread);
     m_crtThread = nullptr;
+    return true;
+}
+
+bool QuorSetupCore::crtRunning() const {
+    for (HANDLE thread : {m_crtThread, m_lateCrtThread})
+        if (thread && WaitForSingleObject(thread, 0) == WAIT_TIMEOUT)
+            return true;
+    return false;
 }
 
 void QuorSetupCore::runQuor() {

@@ -34,8 +34,11 @@ public:
     virtual void doAfterDecompress();
     // Starts the runtime-assembly thread.
     virtual void _installCrt();
-    // Waits at most 2000 ms for the runtime-assembly thread, then ends it.
-    void waitCrt();
+    // Waits at most 2000 ms for the runtime-assembly thread; false when it still
+    // runs then. It is never killed: the process ends at once instead (main).
+    bool waitCrt();
+    // True while the runtime-assembly thread runs.
+    bool crtRunning() const;
     // Takes ownership of the runtime-assembly thread's handle.
     void setCrtThread(HANDLE thread);
 
@@ -69,4 +72,5 @@ private:
     QuorSetupDecompressor* m_decompressor;
     std::wstring m_installDirectory;
     HANDLE m_crtThread = nullptr;
+    HANDLE m_lateCrtThread = nullptr; // still running after waitCrt gave up on it
 };

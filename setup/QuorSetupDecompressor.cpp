@@ -1,60 +1,22 @@
 #include "setup/QuorSetupDecompressor.h"
 
+#include "base/Handles.h"
 #include "base/LogFile.h"
+#include "base/ProcessImage.h"
 #include "base/Processes.h"
 #include "base/ProductInfo.h"
 #include "setup/CDiskOutputer.h"
 #include "setup/ExtractArchive.h"
-#include "setup/ProcessImage.h"
 #include "setup/QuorSetupListener.h"
-
-#include <tlhelp32.h>
 
 namespace {
 
 constexpr int kPayloadResourceId = 101;
 
-class Snapshot {
-public:
-    Snapshot() : m_handle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)) {}
-    ~Snapshot() {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    Snapshot(const Snapshot&) = delete;
-    Snapshot& operator=(const Snapshot&) = delete;
-
-    // Calls `visit(entry)` for each process until it returns true; true then.
-    template <typename Visit> bool find(Visit visit) {
-        if (m_handle == INVALID_HANDLE_VALUE)
-            return false;
-        PROCESSENTRY32W entry = {};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Process32FirstW(m_handle, &entry); more; more = Process32NextW(m_handle, &entry))
-            if (visit(entry))
-                return true;
-        return false;
-    }
-
-private:
-    HANDLE m_handle;
-};
-
-class ProcessHandle {
-public:
-    explicit ProcessHandle(DWORD processId)
-        : m_handle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId)) {}
-    ~ProcessHandle() {
-        if (m_handle)
-            CloseHandle(m_handle);
-    }
-    ProcessHandle(const ProcessHandle&) = delete;
-    ProcessHandle& operator=(const ProcessHandle&) = delete;
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
+// Stray processes are ended, the product itself only when asked to quit.
+quor::ProcessHandle openToEnd(DWORD processId) {
+    return quor::ProcessHandle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId));
+}
 
 } // namespace
 
@@ -177,25 +139,24 @@ HGLOBAL QuorSetupDecompressor::_load7zDataFromResource(DWORD* size) {
 
 bool QuorSetupDecompressor::_isQuorRunning(DWORD* processId) {
     const std::wstring product = m_installDirectory + quor::product::kProductExe;
-    Snapshot snapshot;
-    return snapshot.find([&](const PROCESSENTRY32W& entry) {
-        if (sameTextIgnoringCase(entry.szExeFile, quor::product::kProductExe)) {
+    for (const quor::ProcessEntry& process : quor::listProcesses()) {
+        if (quor::sameTextIgnoringCase(process.exeName, quor::product::kProductExe)) {
             if (!m_installDirectory.empty() &&
-                sameTextIgnoringCase(processImagePath(entry.th32ProcessID), product)) {
-                *processId = entry.th32ProcessID;
+                quor::sameTextIgnoringCase(quor::processImagePath(process.id), product)) {
+                *processId = process.id;
                 return true;
             }
-        } else if (sameTextIgnoringCase(entry.szExeFile, quor::product::kAssistantExe)) {
+        } else if (quor::sameTextIgnoringCase(process.exeName, quor::product::kAssistantExe)) {
             quor::logMessage(
                 L"QuorAssistant: QuorSetupDecompressor::_isQuorRunning, try to quit QuorAssistant.");
-            _quitQuorAssistant(entry.th32ProcessID);
+            _quitQuorAssistant(process.id);
         }
-        return false;
-    });
+    }
+    return false;
 }
 
 void QuorSetupDecompressor::_quitQuorAssistant(DWORD processId) {
-    ProcessHandle process(processId);
+    quor::ProcessHandle process = openToEnd(processId);
     quor::logMessage(L"QuorAssistant: QuorSetupDecompressor::_quitQuorAssistant, terminate process:%d.",
                      static_cast<int>(processId));
     if (process.get())
@@ -207,8 +168,8 @@ void QuorSetupDecompressor::_quitQuor(DWORD processId) {
         PostMessageW(window, quor::product::kQuitMessage, 0, 0);
         quor::logMessage(L"QuorSetupDecompressor::_quitQuor, post message (WM_APP + 601) to Quor for quit.");
     }
-    ProcessHandle process(processId);
-    if (!process.get()) {
+    quor::ProcessHandle process = openToEnd(processId);
+    if (!process) {
         quor::logMessage(L"QuorSetupDecompressor::_quitQuor, OpenProcess return NULL, Quor already quit.");
         return;
     }
@@ -224,19 +185,17 @@ void QuorSetupDecompressor::_terminateVersionProcesses() {
         return;
     const std::wstring versionDirectory = m_installDirectory + quor::product::kVersion + L"\\";
     const DWORD self = GetCurrentProcessId();
-    Snapshot snapshot;
-    snapshot.find([&](const PROCESSENTRY32W& entry) {
+    for (const quor::ProcessEntry& entry : quor::listProcesses()) {
         // Never this installer itself, even when it was started from there.
-        if (entry.th32ProcessID == self || entry.th32ProcessID == 0)
-            return false;
-        std::wstring image = processImagePath(entry.th32ProcessID);
+        if (entry.id == self || entry.id == 0)
+            continue;
+        std::wstring image = quor::processImagePath(entry.id);
         size_t slash = image.find_last_of(L'\\');
         if (slash == std::wstring::npos ||
-            !sameTextIgnoringCase(image.substr(0, slash + 1), versionDirectory))
-            return false;
-        ProcessHandle process(entry.th32ProcessID);
-        bool ended = process.get() && TerminateProcess(process.get(), 0);
+            !quor::sameTextIgnoringCase(image.substr(0, slash + 1), versionDirectory))
+            continue;
+        quor::ProcessHandle process = openToEnd(entry.id);
+        bool ended = process && TerminateProcess(process.get(), 0);
         quor::logMessage(ended ? L"Terminate %s success.\n" : L"Terminate %s fail.\n", image.c_str());
-        return false;
-    });
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "base/KnownFolders.h"
 #include "base/LogFile.h"
+#include "base/ProcessImage.h"
 #include "base/ProductInfo.h"
 #include "base/ProductShortcuts.h"
 #include "setup/ComScope.h"
@@ -32,11 +33,6 @@ const FeatureLink kGlimmer = {quor::product::kGlimmerLinkName,
                               L"quor://glimmer-[tabPid=1011&tabSid=10011&from=desktop]/", L"glimmer.ico"};
 const FeatureLink kFenlo = {quor::product::kFenloLinkName,
                             L"quor://jovaro-[showjovarowindow=1&report=0x10008183]/", L"fenlo.ico"};
-
-bool sameTextIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
-}
 
 bool isDirectory(const std::wstring& path) {
     DWORD a = GetFileAttributesW(path.c_str());
@@ -148,10 +144,10 @@ bool QuorShortcuts::repointPinnedLink(const std::wstring& linkPath) {
         return false;
     std::wstring name = current.substr(slash + 1);
     std::wstring directory = current.substr(0, slash + 1);
-    if (!sameTextIgnoringCase(name, quor::product::kLauncherExe) &&
-        !sameTextIgnoringCase(name, quor::product::kProductExe))
+    if (!quor::sameTextIgnoringCase(name, quor::product::kLauncherExe) &&
+        !quor::sameTextIgnoringCase(name, quor::product::kProductExe))
         return false;
-    if (!sameTextIgnoringCase(directory, m_installDir))
+    if (!quor::sameTextIgnoringCase(directory, m_installDir))
         return false;
     link->SetPath((m_installDir + quor::product::kProductExe).c_str());
     link->SetWorkingDirectory(m_workingDir.c_str());

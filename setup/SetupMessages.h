@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/InstallationLock.h"
+
 #include <windows.h>
 
 // Window messages the setup notification object posts to the installer's two
@@ -32,5 +34,6 @@ inline constexpr int kExitBadInstallPath = -3;
 inline constexpr int kExitQuorRunning = -4;
 inline constexpr int kExitDecompressFailed = -5;
 
-// Held by a running installer for the rest of its process.
-inline constexpr const wchar_t* kSetupMutexName = L"{0980E678-72D2-484b-B983-D4E17598D5B7}";
+// Held by a running installer for the rest of its process; the uninstaller's
+// deletion run takes the same one.
+inline constexpr const wchar_t* kSetupMutexName = quor::kInstallationMutexName;

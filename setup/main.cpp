@@ -1,6 +1,7 @@
 #include "base/DllSearch.h"
 #include "base/LogFile.h"
 #include "setup/QuorSetupControl.h"
+#include "setup/QuorSetupCore.h"
 #include "ui/core/ZuApplication.h"
 #include "ui/core/ZuDefaultFont.h"
 
@@ -22,6 +23,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
         exitCode = application.exec();
         quor::logMessage(L"-------------------------------------end "
                          L"install---------------------------------------------------\n\n");
+        // A runtime-assembly thread that still runs may hold the loader's or the
+        // heap's lock: the teardown and the exit routines could wait on it for
+        // ever, so the process ends here without running any more of its code.
+        if (control->core()->crtRunning())
+            TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
         delete control;
     }
     return exitCode;

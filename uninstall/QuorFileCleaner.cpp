@@ -1,9 +1,11 @@
 #include "uninstall/QuorFileCleaner.h"
 
+#include "base/Handles.h"
+#include "base/InstallationLock.h"
 #include "base/LogFile.h"
+#include "base/ProcessImage.h"
 #include "base/ProductInfo.h"
 #include "base/ProductPaths.h"
-#include "uninstall/ProcessImage.h"
 #include "uninstall/ProductInstallation.h"
 #include "uninstall/QuorUninstallCore.h"
 #include "uninstall/QuorUninstallListener.h"
@@ -22,21 +24,7 @@ std::wstring versionDirectory(const std::wstring& installPath) {
     return installPath + quor::product::kVersion + L"\\";
 }
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h) : m_handle(h) {}
-    ~FileHandle() {
-        if (valid())
-            CloseHandle(m_handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
+using quor::FileHandle;
 
 } // namespace
 
@@ -118,24 +106,23 @@ void QuorFileCleaner::_startQuorRun() {
 
 void QuorFileCleaner::_endInstallProcesses() {
     const DWORD self = GetCurrentProcessId();
-    for (const ProcessEntry& process : listProcesses()) {
+    for (const quor::ProcessEntry& process : quor::listProcesses()) {
         if (process.id == self)
             continue;
-        std::wstring image = processImagePath(process.id);
+        std::wstring image = quor::processImagePath(process.id);
         size_t cut = image.find_last_of(L'\\');
         if (cut == std::wstring::npos || image.compare(0, cut + 1, m_path) != 0 || cut + 1 != m_path.size())
             continue;
-        HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, process.id);
+        quor::ProcessHandle handle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, process.id));
         if (!handle)
             continue;
-        if (WaitForSingleObject(handle, 500) != WAIT_OBJECT_0) {
+        if (WaitForSingleObject(handle.get(), 500) != WAIT_OBJECT_0) {
             quor::logMessage(L"QuorFileCleaner::_endInstallProcesses, terminate %s (%lu).", image.c_str(),
                              process.id);
-            TerminateProcess(handle, 0);
+            TerminateProcess(handle.get(), 0);
             // Its files can only be deleted once it has really gone.
-            WaitForSingleObject(handle, 2000);
+            WaitForSingleObject(handle.get(), 2000);
         }
-        CloseHandle(handle);
     }
 }
 
@@ -145,8 +132,8 @@ void QuorFileCleaner::_deleteDirectory(const std::wstring& directory) {
         return;
     }
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((directory + L"\\*.*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    quor::FindHandle find(FindFirstFileW((directory + L"\\*.*").c_str(), &data));
+    if (!find)
         return;
     do {
         std::wstring name = data.cFileName;
@@ -167,8 +154,7 @@ void QuorFileCleaner::_deleteDirectory(const std::wstring& directory) {
                                  static_cast<int>(GetLastError()));
             _progressStep(full);
         }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.get(), &data));
 }
 
 void QuorFileCleaner::execute() {
@@ -189,6 +175,18 @@ void QuorFileCleaner::execute() {
         // Run from a copy in a folder of someone's own files, or pointed at a wrong
         // directory: nothing there is the product's to delete.
         quor::logMessage(L"QuorFileCleaner::execute, %s is not a product installation, nothing is deleted.",
+                         m_path.c_str());
+        m_refused = true;
+        if (m_listener)
+            m_listener->onCleanFinish();
+        return;
+    }
+    // Held until the deletion, and the removal of the registry entries and
+    // shortcuts that follows it, are done: an installer started meanwhile
+    // refuses, and one that runs already makes this run refuse.
+    quor::InstallationLock lock;
+    if (!lock.acquire()) {
+        quor::logMessage(L"QuorFileCleaner::execute, an installer is changing %s, nothing is deleted.",
                          m_path.c_str());
         m_refused = true;
         if (m_listener)

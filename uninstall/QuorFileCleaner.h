@@ -23,7 +23,8 @@ public:
 
     // The whole clean run, on the calling thread.
     void execute();
-    // True when the last run found no product installation and deleted nothing.
+    // True when the last run deleted nothing: no product installation there, or
+    // an installer was changing it.
     bool refused() const { return m_refused.load(); }
 
     // The number of the installation's "ProductInfo.txt": the decimal number after

@@ -1,16 +1,16 @@
 #include "uninstall/QuorRunningChecker.h"
 
 #include "base/LogFile.h"
+#include "base/ProcessImage.h"
 #include "base/ProductInfo.h"
-#include "uninstall/ProcessImage.h"
 #include "uninstall/QuorUninstallListener.h"
 
 bool QuorRunningChecker::isQuorRunning(const std::wstring& installPath) {
     const std::wstring product = installPath + quor::product::kProductExe;
-    for (const ProcessEntry& process : listProcesses()) {
+    for (const quor::ProcessEntry& process : quor::listProcesses()) {
         if (process.exeName != quor::product::kProductExe)
             continue;
-        if (processImagePath(process.id) == product)
+        if (quor::processImagePath(process.id) == product)
             return true;
     }
     return false;

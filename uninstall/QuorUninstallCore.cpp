@@ -99,7 +99,7 @@ bool QuorUninstallCore::prepareUninstall() {
 
 void QuorUninstallCore::removeRegistry() {
     if (m_cleaner->refused()) {
-        quor::logMessage(L"QuorUninstallCore::removeRegistry, not a product installation, nothing removed.");
+        quor::logMessage(L"QuorUninstallCore::removeRegistry, the deletion was refused, nothing removed.");
         return;
     }
     quor::logMessage(L"QuorUninstallCore::removeRegistry.");
@@ -139,7 +139,7 @@ void deleteLink(const std::wstring& folder, const wchar_t* name) {
 
 void QuorUninstallCore::removeShortcuts() {
     if (m_cleaner->refused()) {
-        quor::logMessage(L"QuorUninstallCore::removeShortcuts, not a product installation, nothing removed.");
+        quor::logMessage(L"QuorUninstallCore::removeShortcuts, the deletion was refused, nothing removed.");
         return;
     }
     quor::logMessage(L"QuorUninstallCore::removeShortcuts.");

@@ -76,8 +76,17 @@ TEST(ZuString, MidLeftRightCases) {
     struct Case {
         int pos, n;
         const wchar_t* expected; // null: the null string
-    } mids[] = {{0, -1, L"abcdef"}, {2, 2, L"cd"}, {4, 10, L"ef"},  {-2, 4, L"ab"},
-                {-3, 2, L""},       {5, -1, L"f"}, {6, 1, nullptr}, {7, 1, nullptr}};
+    } mids[] = {{0, -1, L"abcdef"},
+                {2, 2, L"cd"},
+                {4, 10, L"ef"},
+                {-2, 4, L"ab"},
+                {-3, 2, L""},
+                {5, -1, L"f"},
+                {6, 1, nullptr},
+                {7, 1, nullptr},
+                // A negative count runs to the end, whatever the position.
+                {-2, -1, L"abcdef"},
+                {-10, -1, L"abcdef"}};
     for (const Case& c : mids) {
         ZuString m = s.mid(c.pos, c.n);
         if (!c.expected)

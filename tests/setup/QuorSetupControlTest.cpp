@@ -49,8 +49,9 @@ bool takeQuit(int* code) {
     return true;
 }
 
-DWORD WINAPI hangs(LPVOID) {
-    Sleep(60000);
+// A runtime installation that runs on until it is released.
+DWORD WINAPI hangs(LPVOID release) {
+    WaitForSingleObject(static_cast<HANDLE>(release), 60000);
     return 7;
 }
 
@@ -136,9 +137,14 @@ TEST(QuorSetupControl, InteractiveStartShowsTheCheckWindowAndChecksOnAThread) {
     }
 }
 
-TEST(QuorSetupControl, FinishSetupEndsAHangingRuntimeThreadAndQuitsZero) {
+TEST(QuorSetupControl, FinishSetupLeavesAHangingRuntimeThreadAliveAndQuitsZero) {
     QuorSetupControl control;
-    control.core()->setCrtThread(CreateThread(nullptr, 0, hangs, nullptr, 0, nullptr));
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, hangs, release, 0, nullptr);
+    HANDLE watch = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &watch, 0, FALSE,
+                                DUPLICATE_SAME_ACCESS));
+    control.core()->setCrtThread(thread);
     DWORD before = GetTickCount();
     control.finishSetup();
     DWORD took = GetTickCount() - before;
@@ -147,6 +153,14 @@ TEST(QuorSetupControl, FinishSetupEndsAHangingRuntimeThreadAndQuitsZero) {
     int code = 99;
     ASSERT_TRUE(takeQuit(&code));
     EXPECT_EQ(code, 0);
+    EXPECT_TRUE(control.core()->crtRunning()) << "the entry ends the process without its teardown";
     control.finishSetup();
     EXPECT_FALSE(takeQuit(&code)) << "a second finish does not ask again";
+    SetEvent(release);
+    ASSERT_EQ(WaitForSingleObject(watch, 10000), WAIT_OBJECT_0);
+    DWORD threadCode = 0;
+    GetExitCodeThread(watch, &threadCode);
+    EXPECT_EQ(threadCode, 7u) << "the thread ended on its own, it was not killed";
+    CloseHandle(watch);
+    CloseHandle(release);
 }

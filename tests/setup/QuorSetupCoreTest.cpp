@@ -37,8 +37,26 @@ TEST(QuorSetupCore, EmptyPathIsRefusedAndTheFormerDirectoryKept) {
 
 namespace {
 
-DWORD WINAPI hangs(LPVOID) {
-    Sleep(60000);
+// A runtime installation that holds a lock (as the loader, sxs or the heap do)
+// and does not end before it is told to.
+struct LockHolder {
+    CRITICAL_SECTION lock;
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE holding = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    LockHolder() { InitializeCriticalSection(&lock); }
+    ~LockHolder() {
+        CloseHandle(release);
+        CloseHandle(holding);
+        DeleteCriticalSection(&lock);
+    }
+};
+
+DWORD WINAPI holdsALock(LPVOID parameter) {
+    auto* holder = static_cast<LockHolder*>(parameter);
+    EnterCriticalSection(&holder->lock);
+    SetEvent(holder->holding);
+    WaitForSingleObject(holder->release, 60000);
+    LeaveCriticalSection(&holder->lock);
     return 7;
 }
 
@@ -49,28 +67,37 @@ DWORD WINAPI endsSoon(LPVOID) {
 
 } // namespace
 
-TEST(QuorSetupCore, WaitCrtEndsAHangingThreadAfterTwoSeconds) {
+TEST(QuorSetupCore, WaitCrtGivesUpAfterTwoSecondsWithoutKillingTheThread) {
     QuorSetupCore core(nullptr);
-    HANDLE thread = CreateThread(nullptr, 0, hangs, nullptr, 0, nullptr);
+    LockHolder holder;
+    HANDLE thread = CreateThread(nullptr, 0, holdsALock, &holder, 0, nullptr);
     ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(WaitForSingleObject(holder.holding, 10000), WAIT_OBJECT_0);
     HANDLE watch = nullptr;
     ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &watch, 0, FALSE,
                                 DUPLICATE_SAME_ACCESS));
     core.setCrtThread(thread);
     DWORD before = GetTickCount();
-    core.waitCrt();
+    EXPECT_FALSE(core.waitCrt()) << "it did not end in time";
     DWORD took = GetTickCount() - before;
     EXPECT_GE(took, 1900u);
     EXPECT_LT(took, 4000u);
-    EXPECT_EQ(WaitForSingleObject(watch, 2000), WAIT_OBJECT_0) << "the thread was ended";
-    DWORD code = 99;
-    GetExitCodeThread(watch, &code);
-    EXPECT_EQ(code, 0u);
-    CloseHandle(watch);
+    EXPECT_TRUE(core.crtRunning()) << "so the process must end without its teardown";
     // A second wait has nothing to wait for.
     before = GetTickCount();
-    core.waitCrt();
+    EXPECT_TRUE(core.waitCrt());
     EXPECT_LT(GetTickCount() - before, 500u);
+    // Still alive and holding its lock: told to go on, it leaves the lock and ends on its own.
+    EXPECT_EQ(WaitForSingleObject(watch, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    SetEvent(holder.release);
+    ASSERT_EQ(WaitForSingleObject(watch, 10000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    GetExitCodeThread(watch, &code);
+    EXPECT_EQ(code, 7u) << "the thread was not killed";
+    EXPECT_TRUE(TryEnterCriticalSection(&holder.lock)) << "its lock was released";
+    LeaveCriticalSection(&holder.lock);
+    EXPECT_FALSE(core.crtRunning());
+    CloseHandle(watch);
 }
 
 TEST(QuorSetupCore, WaitCrtReturnsWhenTheThreadEnds) {
@@ -82,8 +109,9 @@ TEST(QuorSetupCore, WaitCrtReturnsWhenTheThreadEnds) {
                                 DUPLICATE_SAME_ACCESS));
     core.setCrtThread(thread);
     DWORD before = GetTickCount();
-    core.waitCrt();
+    EXPECT_TRUE(core.waitCrt());
     EXPECT_LT(GetTickCount() - before, 1500u);
+    EXPECT_FALSE(core.crtRunning());
     DWORD code = 0;
     GetExitCodeThread(watch, &code);
     EXPECT_EQ(code, 5u) << "it ended on its own";

@@ -1,5 +1,6 @@
 #include "uninstall/QuorFileCleaner.h"
 
+#include "base/InstallationLock.h"
 #include "base/ProductInfo.h"
 #include "base/ProductPaths.h"
 #include "tests/support/ToolJournal.h"
@@ -117,6 +118,33 @@ TEST_F(FileCleaner, JunctionInsideTheInstallationIsNotFollowed) {
     cleaner.execute();
     EXPECT_TRUE(fileExists(outside + L"precious.txt"));
     EXPECT_FALSE(directoryExists(install));
+}
+
+// An installer holding its mutex is changing the installation: the deletion
+// run changes nothing, and lets an installer in again once it is done.
+TEST_F(FileCleaner, DeletesNothingWhileAnInstallerHoldsItsMutex) {
+    HANDLE installer = CreateMutexW(nullptr, FALSE, quor::kInstallationMutexName);
+    ASSERT_NE(installer, nullptr);
+    ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "no other holder in this test";
+    RecordingListener listener;
+    QuorFileCleaner cleaner(&listener);
+    cleaner.setPath(install);
+    cleaner.execute();
+    EXPECT_TRUE(cleaner.refused());
+    EXPECT_EQ(listener.finished, 1) << "the window still learns that the run is over";
+    for (const std::wstring& file : {install + L"Launcher.xml", install + L"Uninstall.exe", install + L"Quor.exe",
+                                     version + L"installstat.exe", version + L"image\\game.ico"})
+        EXPECT_TRUE(fileExists(file)) << std::string(file.begin(), file.end());
+    EXPECT_TRUE(readToolJournal().empty()) << "no tool was run either";
+    CloseHandle(installer);
+
+    // Without the installer the same run deletes, and gives the mutex back at its end.
+    cleaner.execute();
+    EXPECT_FALSE(cleaner.refused());
+    EXPECT_FALSE(directoryExists(install));
+    HANDLE after = CreateMutexW(nullptr, FALSE, quor::kInstallationMutexName);
+    EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "released at the end of the run";
+    CloseHandle(after);
 }
 
 TEST(FileCleanerDecoy, FolderOfOwnFilesWithACopiedUninstallerIsRefused) {
