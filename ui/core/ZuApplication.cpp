@@ -49,9 +49,13 @@ ZuApplication::~ZuApplication() {
             g_windowDestroyer(first);
         m_windows.erase(first); // in case the window did not unregister
     }
+    // Owned objects may still hold GDI+ resources: they go while GDI+ runs,
+    // and so does whatever they queued for deletion on their way out.
+    deleteChildren();
     ZuDeferredDeleteQueue::instance()->flush();
     if (m_gdiplusToken)
         Gdiplus::GdiplusShutdown(m_gdiplusToken);
+    m_gdiplusToken = 0;
     if (g_currentApplication == this)
         g_currentApplication = nullptr;
 }
