@@ -465,6 +465,8 @@ void ZuGraphicsItem::setVisible(bool on) {
     // Repaint the area it leaves as well as the one it appears in.
     update();
     setState(Visible, on);
+    if (m_scene)
+        m_scene->invalidateItemsAtCache();
     notifyListeners(VisibilityChanged, ZuVariant(on), ZuVariant(!on));
     update();
 }
