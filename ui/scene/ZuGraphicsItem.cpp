@@ -55,7 +55,6 @@ bool zEqual(double a, double b) {
 
 ZuGraphicsItem::ZuGraphicsItem(ZuGraphicsItem* parent, ZuGraphicsScene* scene) : m_id(g_nextId++) {
     liveItems()[m_id] = this;
-    setAcceptedMouseButtons(LeftButton | RightButton | MiddleButton, true);
     if (parent)
         setParentItem(parent);
     else if (scene)

@@ -14,7 +14,6 @@ ZuWidgetItem::ZuWidgetItem(ZuGraphicsItem* parent, ZuGraphicsScene* scene) : ZuG
     setItemFlag(Focusable | AcceptsHover | StopsClickFocus | BlocksMouse | ChildrenInside | HasNoContents,
                 true);
     setFocusPolicy(ClickFocus);
-    setAcceptedMouseButtons(LeftButton | RightButton | MiddleButton, false);
     setAcceptedMouseButtons(LeftButton, true);
     m_background = new ZuGraphicsFrameItem(this);
     if (m_background)
