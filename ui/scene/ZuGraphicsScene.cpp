@@ -421,6 +421,8 @@ void ZuGraphicsScene::itemChanged(ZuGraphicsItem* item, int change, const ZuVari
 // Painting ------------------------------------------------------------------
 
 void ZuGraphicsScene::drawItems(ZuPainter* painter, const ZuPointF& viewOffset, const ZuRectF& exposedRect) {
+    if (!painter)
+        return;
     ZuScenePainting::save(painter);
     for (ZuGraphicsItem* item : std::vector<ZuGraphicsItem*>(topLevelItems()))
         drawItem(painter, item, viewOffset, exposedRect, item->isEnabled() ? 1.0 : 0.0, true);
