@@ -4,6 +4,10 @@
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 
+#include <windows.h>
+
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -50,24 +54,90 @@ TEST(SetupEntry, LogsStartAndEndBannersAndExitsZero) {
     EXPECT_NE(text.find(end, model), std::wstring::npos) << "the end banner follows the controller's start";
 }
 
+namespace {
+
+// Fills `folder` with the planted DLL under the names a program would load at run
+// time or that a careless import would pull in. Not "version.dll": Wine's own
+// user32 imports it (the system's does not), so under Wine it loads from beside
+// any program before the program's first line.
+bool plantDlls(const std::wstring& folder) {
+    std::wstring planted = testBinDirectory() + L"..\\tests\\planted.dll";
+    const wchar_t* names[] = {L"gdiplus.dll", L"uxtheme.dll",  L"dwmapi.dll",    L"oleacc.dll", L"sxs.dll",
+                              L"ws2_32.dll",  L"comctl32.dll", L"cryptbase.dll", L"winmm.dll"};
+    for (const wchar_t* name : names)
+        if (!CopyFileW(planted.c_str(), (folder + name).c_str(), FALSE))
+            return false;
+    return true;
+}
+
+// Waits until no process runs a program below `directory` (ignoring case).
+bool waitUntilNothingRunsUnder(const std::wstring& directory, DWORD timeoutMs) {
+    for (DWORD waited = 0;; waited += 100) {
+        bool running = false;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry = {};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more && !running;
+             more = Process32NextW(snapshot, &entry)) {
+            HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+            if (!process)
+                continue;
+            wchar_t image[MAX_PATH * 2] = {};
+            DWORD size = MAX_PATH * 2;
+            running = QueryFullProcessImageNameW(process, 0, image, &size) &&
+                      CompareStringOrdinal(image, static_cast<int>(directory.size()), directory.c_str(),
+                                           static_cast<int>(directory.size()), TRUE) == CSTR_EQUAL;
+            CloseHandle(process);
+        }
+        CloseHandle(snapshot);
+        if (!running)
+            return true;
+        if (waited >= timeoutMs)
+            return false;
+        Sleep(100);
+    }
+}
+
+} // namespace
+
+// The test's environment makes Wine prefer native DLLs of the planted names
+// (tests/e2e/CMakeLists.txt), as Windows would prefer a file beside a program.
 TEST(SetupEntry, PlantedDllBesideTheProgramNeverLoads) {
     TempDir downloads;
     std::wstring setup = downloads.path() + L"QuorSetup.exe";
     ASSERT_TRUE(CopyFileW((testBinDirectory() + L"QuorSetup.exe").c_str(), setup.c_str(), FALSE));
-    std::wstring planted = testBinDirectory() + L"..\\tests\\planted.dll";
-    // Names the program would load at run time or that a careless import would pull in.
-    // Not "version.dll": Wine's own user32 imports it (the system's does not), so
-    // under Wine it loads from beside any program before the program's first line.
-    const wchar_t* names[] = {L"gdiplus.dll", L"uxtheme.dll",  L"dwmapi.dll",    L"oleacc.dll", L"sxs.dll",
-                              L"ws2_32.dll",  L"comctl32.dll", L"cryptbase.dll", L"winmm.dll"};
-    for (const wchar_t* name : names)
-        ASSERT_TRUE(CopyFileW(planted.c_str(), (downloads.path() + name).c_str(), FALSE));
-
-    // The test's environment makes Wine prefer native DLLs of these names (tests/e2e/CMakeLists.txt).
+    ASSERT_TRUE(plantDlls(downloads.path()));
     ProcessResult run = runProgram(setup, L"", 60000, downloads.path().c_str());
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.code(), 0);
     EXPECT_FALSE(fileExists(downloads.path() + L"planted-dll-loaded.txt"));
+}
+
+// The uninstaller in a folder full of planted DLLs relaunches itself; its copy
+// starts in that folder as its current directory. Neither may load one. The
+// folder holds no installation, so the copy deletes nothing.
+TEST(SetupEntry, PlantedDllLoadsNeitherInTheUninstallerNorInItsTemporaryCopy) {
+    TempDir folder;
+    std::wstring uninstall = folder.path() + L"Uninstall.exe";
+    ASSERT_TRUE(CopyFileW((testBinDirectory() + L"Uninstall.exe").c_str(), uninstall.c_str(), FALSE));
+    ASSERT_TRUE(plantDlls(folder.path()));
+    std::wstring dataDir = quor::roamingAppDataFolder() + L"\\belvane\\quor\\setup\\";
+    DeleteFileW((dataDir + L"unistV2.log").c_str());
+
+    ProcessResult run = runProgram(uninstall, L"-silence", 60000, folder.path().c_str());
+    // The copy was started before the first instance ended. A program that loaded
+    // a planted DLL may hang in it, so the marker is looked at first.
+    bool copyEnded = run.ended && waitUntilNothingRunsUnder(dataDir + L"uninstall\\", 60000);
+    EXPECT_FALSE(fileExists(folder.path() + L"planted-dll-loaded.txt")) << "a planted DLL loaded";
+    if (!copyEnded)
+        endProcessesUnder(dataDir + L"uninstall\\");
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.code(), 0);
+    ASSERT_TRUE(copyEnded);
+    std::wstring log = utf16Text(readFileBytes(dataDir + L"unistV2.log"));
+    EXPECT_NE(log.find(L"QuorUninstallControl::uninstall, run model is 3."), std::wstring::npos)
+        << "the copy ran";
+    EXPECT_NE(log.find(L"is not a product installation, nothing is deleted."), std::wstring::npos);
 }
 
 struct ProbeCase {

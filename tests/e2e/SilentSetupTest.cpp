@@ -8,6 +8,9 @@
 
 #include <windows.h>
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -70,7 +73,8 @@ std::wstring missingDrive() {
     return L"";
 }
 
-// Sets HKCU\Software\belvane\quor "RootPath" for one test and puts back what was there.
+// Sets HKCU\Software\belvane\quor "RootPath" for one test (an empty value removes
+// it) and puts back what was there.
 class RootPathOverride {
 public:
     explicit RootPathOverride(const std::wstring& value) {
@@ -84,6 +88,10 @@ public:
             m_type = type;
             m_old.assign(reinterpret_cast<const char*>(buffer), size);
             RegCloseKey(key);
+        }
+        if (value.empty()) {
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"RootPath");
+            return;
         }
         RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
         RegSetValueExW(key, L"RootPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -161,6 +169,62 @@ TEST(SilentSetup, SwitchAsLastTokenUsesTheDefaultDirectory) {
     SetupRun run = runSilentSetup(L"-silence");
     EXPECT_TRUE(run.has(L"Initialized setup path is " + root));
     expectSuccessfulRun(run, root);
+}
+
+namespace {
+
+// The machine field of a program's PE header (IMAGE_FILE_MACHINE_I386 or _AMD64).
+WORD machineOf(const std::wstring& program) {
+    std::string image = readFileBytes(program);
+    if (image.size() < 0x40)
+        return 0;
+    DWORD peOffset = *reinterpret_cast<const DWORD*>(image.data() + 0x3c);
+    if (image.size() < peOffset + 6)
+        return 0;
+    return *reinterpret_cast<const WORD*>(image.data() + peOffset + 4);
+}
+
+std::wstring knownFolder(REFKNOWNFOLDERID id) {
+    PWSTR path = nullptr;
+    std::wstring result;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path)))
+        result = path;
+    CoTaskMemFree(path);
+    return result;
+}
+
+} // namespace
+
+// Without a stored root the installer proposes the program-files folder that
+// Windows gives a program of its kind: "Program Files (x86)" for the 32-bit
+// release build on 64-bit Windows, "Program Files" for a 64-bit build.
+TEST(SilentSetup, WithoutAStoredRootInstallsIntoTheProgramFilesFolderOfItsKind) {
+    WORD machine = machineOf(testBinDirectory() + L"QuorSetup.exe");
+    ASSERT_TRUE(machine == IMAGE_FILE_MACHINE_I386 || machine == IMAGE_FILE_MACHINE_AMD64) << machine;
+    std::wstring programFiles = knownFolder(FOLDERID_ProgramFiles);
+    std::wstring expected =
+        machine == IMAGE_FILE_MACHINE_I386 ? knownFolder(FOLDERID_ProgramFilesX86) : programFiles;
+    ASSERT_FALSE(expected.empty());
+    if (machine == IMAGE_FILE_MACHINE_I386) {
+        ASSERT_NE(expected, programFiles) << "this test runs on 64-bit Windows";
+    }
+    const std::wstring maker = expected + L"\\belvane";
+    const std::wstring install = maker + L"\\quor";
+    ASSERT_FALSE(directoryExists(install)) << "the folder belongs to someone else";
+    bool makerExisted = directoryExists(maker);
+    RootPathOverride noRoot(L"");
+
+    SetupRun run = runSilentSetup(L"-silence");
+    std::string installed = readFileBytes(install + L"\\Quor.exe");
+    Sleep(1000);
+    endProcessesUnder(install + L"\\");
+    TempDir::removeTree(install);
+    if (!makerExisted)
+        RemoveDirectoryW(maker.c_str());
+    EXPECT_FALSE(directoryExists(install));
+    EXPECT_TRUE(run.has(L"Initialized setup path is " + install));
+    expectSuccessfulRun(run, install);
+    EXPECT_EQ(installed, readFileBytes(testBinDirectory() + L"..\\payload\\tree\\InstallDir\\Quor.exe"));
 }
 
 TEST(SilentSetup, SecondInstanceWhileTheMutexIsHeldEndsWithMinusOne) {

@@ -5,9 +5,16 @@
 
 #include <string>
 
-// Paths of the programs under test: the build's bin folder beside the tests folder.
+// Paths of the programs under test: the build's bin folder beside the tests folder,
+// or the folder QUOR_TEST_BIN_DIR names (the release tests point it at the 32-bit
+// build's bin folder; its tests folder then lies beside that one).
 inline std::wstring testBinDirectory() {
     wchar_t path[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(L"QUOR_TEST_BIN_DIR", path, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) {
+        std::wstring dir = path;
+        return dir.back() == L'\\' ? dir : dir + L"\\";
+    }
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring self = path;
     std::wstring testsDir = self.substr(0, self.find_last_of(L'\\'));

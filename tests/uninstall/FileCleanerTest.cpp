@@ -38,6 +38,15 @@ protected:
 TEST_F(FileCleaner, RunsTheToolsEndsTheProductAndDeletesTheInstallation) {
     RunningProgram quor(install + L"Quor.exe");
     ASSERT_TRUE(quor.started());
+    // The product writes its journal line when it has started; until then the
+    // cleaner could end it first, or its line could follow the tools' lines.
+    std::wstring product = install + L"Quor.exe";
+    ASSERT_TRUE(waitFor([&] {
+        for (const ToolRun& run : readToolJournal())
+            if (run.program == product)
+                return true;
+        return false;
+    })) << "the product stand-in has started";
     RecordingListener listener;
     QuorFileCleaner cleaner(&listener);
     cleaner.setPath(install);
@@ -50,12 +59,14 @@ TEST_F(FileCleaner, RunsTheToolsEndsTheProductAndDeletesTheInstallation) {
     EXPECT_TRUE(fileExists(productInfo)) << "the product's data directory stays";
     EXPECT_EQ(listener.finished, 1);
 
+    // The cleaner waits for each tool, so the tools' lines follow the product's, in order.
     std::vector<ToolRun> runs = readToolJournal();
-    ASSERT_GE(runs.size(), 3u); // Quor.exe, then the two tools
-    EXPECT_EQ(runs[runs.size() - 2].program, version + L"installstat.exe");
-    EXPECT_EQ(runs[runs.size() - 2].commandLine, L"\"|8.17.0.0|7|u|\"");
-    EXPECT_EQ(runs[runs.size() - 1].program, version + L"quorrun.exe");
-    EXPECT_EQ(runs[runs.size() - 1].commandLine, L"-unreg");
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].program, product);
+    EXPECT_EQ(runs[1].program, version + L"installstat.exe");
+    EXPECT_EQ(runs[1].commandLine, L"\"|8.17.0.0|7|u|\"");
+    EXPECT_EQ(runs[2].program, version + L"quorrun.exe");
+    EXPECT_EQ(runs[2].commandLine, L"-unreg");
 
     // One step for the uninstaller's name, one per tool, one per deleted file.
     ASSERT_EQ(listener.steps.size(), 3u + 6u);
