@@ -12,8 +12,8 @@ struct ZuCompiledTable {
 };
 
 // Made by artwork/generate.py at build time.
-extern const ZuCompiledTable zuGuiTable;            // theme/gui/: the toolkit's own pictures
-extern const ZuCompiledTable quorSetupSkinTable;    // res/: the installer's pictures
-extern const ZuCompiledTable quorSetupExtraTable;   // res/: the installer's licence and large pictures
+extern const ZuCompiledTable zuGuiTable;             // theme/gui/: the toolkit's own pictures
+extern const ZuCompiledTable quorSetupSkinTable;     // res/: the installer's pictures
+extern const ZuCompiledTable quorSetupExtraTable;    // res/: the installer's licence and large pictures
 extern const ZuCompiledTable quorUninstallSkinTable; // res/: the uninstaller's pictures
-extern const ZuCompiledTable zuArtworkTestTable;    // test/: pictures the toolkit's tests decode
+extern const ZuCompiledTable zuArtworkTestTable;     // test/: pictures the toolkit's tests decode

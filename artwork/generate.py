@@ -567,11 +567,11 @@ def nine_slice_probe():
         for x in range(10):
             inx, iny = 3 <= x < 7, 3 <= y < 7
             if not inx and not iny:
-                px[x, y] = (200 + (x >= 7) * 20 + (y >= 7) * 40, 0, 0, 255)  # corners
+                px[x, y] = (160 + (x >= 7) * 20 + (y >= 7) * 40, 0, 0, 255)  # corners
             elif inx and not iny:
                 px[x, y] = (0, 60 * (x - 3) + 30, 0, 255)  # top and bottom strips: column code
             elif iny and not inx:
-                px[x, y] = (0, 0, 60 * (y - 3) + 30, 255) if x < 3 else (0, 0, 60 * (y - 3) + 30, 255)
+                px[x, y] = (0, 0, 60 * (y - 3) + 30, 255)  # left and right strips: row code
             else:
                 px[x, y] = (255, 255, 0, 255)  # centre, never drawn by the border
     return img
@@ -677,7 +677,7 @@ def contact_sheet(tables, path):
             row_h = 0
             continue
         scale = 1 if max(img.size) >= 24 else 2
-        cw = max(img.width * scale, 90) + pad
+        cw = max(img.width * scale, int(label_font.getlength(text)) + 4) + pad
         ch = img.height * scale + 26
         if x + cw > width:
             x, y, row_h = pad, y + row_h, 0

@@ -72,12 +72,12 @@ ULONG_PTR ZuGdiplus::startup() {
 }
 
 void ZuGdiplus::shutdown(ULONG_PTR token) {
-    const ZuGdiplusApi* gdip = api();
-    if (!token || !gdip)
-        return;
+    // The hooks run even without a session, so exit clears the same state either way.
     for (Hook hook : hooks(true))
         hook();
-    gdip->GdiplusShutdown(token);
+    const ZuGdiplusApi* gdip = api();
+    if (token && gdip && g_started)
+        gdip->GdiplusShutdown(token);
     g_started = false;
     for (Hook hook : hooks(false))
         hook();

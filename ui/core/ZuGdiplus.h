@@ -11,6 +11,7 @@
 // only KnownDLLs may sit in their import table. Every flat-API function the
 // toolkit calls is a typed pointer here, so the compiler checks arguments and
 // the calling convention against the platform's own declarations.
+// clang-format off
 #define ZU_GDIPLUS_FUNCTIONS(X)                                                                              \
     X(GdipCreateFromHDC) X(GdipDeleteGraphics) X(GdipGetImageGraphicsContext) X(GdipFlush)                   \
     X(GdipSetTextRenderingHint) X(GdipSetInterpolationMode) X(GdipSetCompositingQuality)                     \
@@ -32,6 +33,7 @@
     X(GdipSetClipRect) X(GdipSetClipRegion) X(GdipResetClip)                                                 \
     X(GdipCreateRegionHrgn) X(GdipCloneRegion) X(GdipDeleteRegion) X(GdipIsVisibleRegionPoint)              \
     X(GdipCreateImageAttributes) X(GdipSetImageAttributesColorMatrix) X(GdipDisposeImageAttributes)
+// clang-format on
 
 struct ZuGdiplusApi {
     decltype(&Gdiplus::GdiplusStartup) GdiplusStartup = nullptr;

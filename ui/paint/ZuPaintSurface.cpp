@@ -96,8 +96,9 @@ void ZuBackBuffer::clearRect(const ZuRect& rect) {
     gdip->GdipSetCompositingMode(m_graphics, Gdiplus::CompositingModeSourceCopy);
     Gdiplus::GpSolidFill* brush = nullptr;
     if (gdip->GdipCreateSolidFill(0, &brush) == Gdiplus::Ok && brush) {
-        gdip->GdipFillRectangle(m_graphics, brush, static_cast<Gdiplus::REAL>(rect.x), static_cast<Gdiplus::REAL>(rect.y),
-                                static_cast<Gdiplus::REAL>(rect.width), static_cast<Gdiplus::REAL>(rect.height));
+        gdip->GdipFillRectangle(m_graphics, brush, static_cast<Gdiplus::REAL>(rect.x),
+                                static_cast<Gdiplus::REAL>(rect.y), static_cast<Gdiplus::REAL>(rect.width),
+                                static_cast<Gdiplus::REAL>(rect.height));
         gdip->GdipDeleteBrush(brush);
     }
     gdip->GdipSetCompositingMode(m_graphics, previous);
@@ -117,7 +118,8 @@ ZuLayer::ZuLayer(int width, int height) : m_width(width), m_height(height) {
     const ZuGdiplusApi* gdip = zuGdip();
     if (!gdip || width <= 0 || height <= 0)
         return;
-    if (gdip->GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &m_bitmap) != Gdiplus::Ok) {
+    if (gdip->GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &m_bitmap) !=
+        Gdiplus::Ok) {
         m_bitmap = nullptr;
         return;
     }

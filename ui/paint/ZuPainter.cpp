@@ -38,7 +38,8 @@ constexpr INT kMeasureTrailingSpaces = 0x800;
 constexpr INT kNoClip = 0x4000;
 
 // Measuring uses the family by name only: a missing family measures as nothing.
-ZuRectF measure(const ZuString& text, const ZuFont& font, const Gdiplus::RectF& layout, INT flags, bool wrapped) {
+ZuRectF measure(const ZuString& text, const ZuFont& font, const Gdiplus::RectF& layout, INT flags,
+                bool wrapped) {
     const ZuGdiplusApi* gdip = zuGdip();
     if (!gdip || text.isEmpty())
         return {};
@@ -54,8 +55,8 @@ ZuRectF measure(const ZuString& text, const ZuFont& font, const Gdiplus::RectF& 
         (format = makeFormat(gdip, flags)) != nullptr) {
         ZuRenderSettings::instance().apply(graphics);
         Gdiplus::RectF box{};
-        if (gdip->GdipMeasureString(graphics, text.constData(), text.length(), gpFont, &layout, format, &box, nullptr,
-                                    nullptr) == Gdiplus::Ok) {
+        if (gdip->GdipMeasureString(graphics, text.constData(), text.length(), gpFont, &layout, format, &box,
+                                    nullptr, nullptr) == Gdiplus::Ok) {
             if (wrapped) {
                 double w = box.Width;
                 double whole = static_cast<double>(static_cast<long long>(w));
@@ -128,9 +129,10 @@ void ZuPainter::drawPixmapPart(const ZuEdgeRect& dest, const ZuPixmap& pixmap, c
     const ZuGdiplusApi* gdip = zuGdip();
     if (!gdip || !target() || pixmap.isNull())
         return;
-    track(gdip->GdipDrawImageRectRect(target(), pixmap.image()->bitmap(), f(dest.left), f(dest.top), f(dest.width()),
-                                      f(dest.height()), f(source.left), f(source.top), f(source.width()),
-                                      f(source.height()), Gdiplus::UnitPixel, nullptr, nullptr, nullptr));
+    track(gdip->GdipDrawImageRectRect(target(), pixmap.image()->bitmap(), f(dest.left), f(dest.top),
+                                      f(dest.width()), f(dest.height()), f(source.left), f(source.top),
+                                      f(source.width()), f(source.height()), Gdiplus::UnitPixel, nullptr,
+                                      nullptr, nullptr));
 }
 
 void ZuPainter::drawBorderImage(const ZuEdgeRect& dest, const ZuPixmap& pixmap, const ZuMargins& m) {
@@ -192,7 +194,8 @@ void ZuPainter::drawText(const ZuRectF& rect, const ZuString& text, const ZuFont
     gdip->GdipCreateSolidFill(colour.argb(), &brush);
     if (brush && gpFont && format) {
         Gdiplus::RectF layout{f(rect.x), f(rect.y), f(rect.width), f(rect.height)};
-        track(gdip->GdipDrawString(target(), text.constData(), text.length(), gpFont, &layout, format, brush));
+        track(
+            gdip->GdipDrawString(target(), text.constData(), text.length(), gpFont, &layout, format, brush));
     }
     if (brush)
         gdip->GdipDeleteBrush(brush);
@@ -265,11 +268,11 @@ void ZuPainter::compositeLayer(const ZuLayer& layer) {
     for (int i = 0; i < 5; ++i)
         matrix.m[i][i] = 1.0f;
     matrix.m[3][3] = f(layer.opacity());
-    gdip->GdipSetImageAttributesColorMatrix(attributes, Gdiplus::ColorAdjustTypeBitmap, TRUE, &matrix, nullptr,
-                                            Gdiplus::ColorMatrixFlagsDefault);
+    gdip->GdipSetImageAttributesColorMatrix(attributes, Gdiplus::ColorAdjustTypeBitmap, TRUE, &matrix,
+                                            nullptr, Gdiplus::ColorMatrixFlagsDefault);
     REAL w = f(layer.width()), h = f(layer.height());
-    track(gdip->GdipDrawImageRectRect(target(), layer.bitmap(), 0, 0, w, h, 0, 0, w, h, Gdiplus::UnitPixel, attributes,
-                                      nullptr, nullptr));
+    track(gdip->GdipDrawImageRectRect(target(), layer.bitmap(), 0, 0, w, h, 0, 0, w, h, Gdiplus::UnitPixel,
+                                      attributes, nullptr, nullptr));
     gdip->GdipDisposeImageAttributes(attributes);
 }
 
@@ -287,13 +290,15 @@ Gdiplus::GpFont* ZuPainter::createFont(const ZuFont& font) {
     if (gdip->GdipCreateFontFamilyFromName(font.family.c_str(), nullptr, &family) != Gdiplus::Ok || !family)
         family = sansSerif();
     Gdiplus::GpFont* gpFont = nullptr;
-    if (family && gdip->GdipCreateFont(family, f(font.size), font.style, Gdiplus::UnitPixel, &gpFont) != Gdiplus::Ok)
+    if (family &&
+        gdip->GdipCreateFont(family, f(font.size), font.style, Gdiplus::UnitPixel, &gpFont) != Gdiplus::Ok)
         gpFont = nullptr;
     if (family)
         gdip->GdipDeleteFontFamily(family);
     if (!gpFont) {
         family = sansSerif();
-        if (family && gdip->GdipCreateFont(family, f(font.size), font.style, Gdiplus::UnitPixel, &gpFont) != Gdiplus::Ok)
+        if (family && gdip->GdipCreateFont(family, f(font.size), font.style, Gdiplus::UnitPixel, &gpFont) !=
+                          Gdiplus::Ok)
             gpFont = nullptr;
         if (family)
             gdip->GdipDeleteFontFamily(family);

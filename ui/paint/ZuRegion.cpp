@@ -39,7 +39,7 @@ bool ZuRegion::contains(double x, double y) const {
     const ZuGdiplusApi* gdip = zuGdip();
     BOOL inside = FALSE;
     if (gdip && m_region)
-        gdip->GdipIsVisibleRegionPoint(m_region, static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y), nullptr,
-                                       &inside);
+        gdip->GdipIsVisibleRegionPoint(m_region, static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y),
+                                       nullptr, &inside);
     return inside != FALSE;
 }

@@ -6,8 +6,8 @@
 // anti-aliasing only for text.
 struct ZuRenderSettings {
     Gdiplus::TextRenderingHint textRenderingHint = Gdiplus::TextRenderingHintAntiAliasGridFit; // 3
-    Gdiplus::InterpolationMode interpolationMode = Gdiplus::InterpolationModeLowQuality;      // 1
-    Gdiplus::CompositingQuality compositingQuality = Gdiplus::CompositingQualityHighSpeed;    // 1
+    Gdiplus::InterpolationMode interpolationMode = Gdiplus::InterpolationModeLowQuality;       // 1
+    Gdiplus::CompositingQuality compositingQuality = Gdiplus::CompositingQualityHighSpeed;     // 1
 
     static ZuRenderSettings& instance();
     void apply(Gdiplus::GpGraphics* graphics) const;

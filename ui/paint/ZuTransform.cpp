@@ -126,8 +126,8 @@ ZuTransform ZuTransform::operator*(const ZuTransform& o) const {
     ZuTransform r;
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col)
-            r.m_m[row * 3 + col] =
-                a[row * 3 + 0] * b[0 * 3 + col] + a[row * 3 + 1] * b[1 * 3 + col] + a[row * 3 + 2] * b[2 * 3 + col];
+            r.m_m[row * 3 + col] = a[row * 3 + 0] * b[0 * 3 + col] + a[row * 3 + 1] * b[1 * 3 + col] +
+                                   a[row * 3 + 2] * b[2 * 3 + col];
     r.setDirty();
     return r;
 }

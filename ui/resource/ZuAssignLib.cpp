@@ -110,7 +110,8 @@ std::wstring ZuAssignLib::resolve(const std::wstring& id) {
         }
         std::wstring next = it->second;
         if (!next.empty()) {
-            bool joinsDirectly = next.back() == L':' || (next.size() >= 2 && next.compare(next.size() - 2, 2, L":/") == 0);
+            bool joinsDirectly =
+                next.back() == L':' || (next.size() >= 2 && next.compare(next.size() - 2, 2, L":/") == 0);
             if (!joinsDirectly)
                 next += L'/';
             next += text.substr(colon + 1);

@@ -6,7 +6,8 @@
 
 namespace {
 // The time dimension of animated pictures.
-const GUID kFrameDimensionTime = {0x6aedbd6d, 0x3fb5, 0x418a, {0x83, 0xa6, 0x7f, 0x45, 0x22, 0x9d, 0xc8, 0x72}};
+const GUID kFrameDimensionTime = {
+    0x6aedbd6d, 0x3fb5, 0x418a, {0x83, 0xa6, 0x7f, 0x45, 0x22, 0x9d, 0xc8, 0x72}};
 constexpr PROPID kPropertyTagFrameDelay = 0x5100;
 } // namespace
 
@@ -71,7 +72,8 @@ void ZuImage::initFrames() {
         return;
     std::vector<uint64_t> storage((size + 7) / 8); // aligned for the item header
     auto* item = reinterpret_cast<Gdiplus::PropertyItem*>(storage.data());
-    if (gdip->GdipGetPropertyItem(m_bitmap, kPropertyTagFrameDelay, size, item) != Gdiplus::Ok || !item->value)
+    if (gdip->GdipGetPropertyItem(m_bitmap, kPropertyTagFrameDelay, size, item) != Gdiplus::Ok ||
+        !item->value)
         return;
     size_t values = item->length / sizeof(uint32_t);
     m_frameDelays.resize(values);
@@ -88,7 +90,8 @@ void ZuImage::setActiveFrame(int index) {
     const ZuGdiplusApi* gdip = zuGdip();
     if (!gdip || !m_bitmap)
         return;
-    Gdiplus::GpStatus status = gdip->GdipImageSelectActiveFrame(m_bitmap, &kFrameDimensionTime, static_cast<UINT>(frame));
+    Gdiplus::GpStatus status =
+        gdip->GdipImageSelectActiveFrame(m_bitmap, &kFrameDimensionTime, static_cast<UINT>(frame));
     if (status != Gdiplus::Ok)
         zuDebugLine(L"ZuImage::setActiveFrame", static_cast<long long>(status));
 }

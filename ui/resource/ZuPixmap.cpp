@@ -23,7 +23,8 @@ ZuPixmap::~ZuPixmap() {
 }
 
 ZuPixmap loadPixmap(const std::wstring& url) {
-    static const bool toolkitTable = registerResourceTable(zuGuiTable.count, zuGuiTable.names, zuGuiTable.block, zuGuiTable.sizes);
+    static const bool toolkitTable =
+        registerResourceTable(zuGuiTable.count, zuGuiTable.names, zuGuiTable.block, zuGuiTable.sizes);
     (void)toolkitTable;
     ZuUrl address(url);
     std::wstring text = address.toString();

@@ -23,7 +23,8 @@ ZuUrl::ZuUrl(const std::wstring& text) {
     size_t authorityStart = colon + 3;
     size_t slash = resolved.find(L'/', authorityStart);
     // Without a further "/" the whole rest is the authority and the path is empty.
-    std::wstring authority = resolved.substr(authorityStart, slash == std::wstring::npos ? std::wstring::npos : slash - authorityStart);
+    std::wstring authority = resolved.substr(
+        authorityStart, slash == std::wstring::npos ? std::wstring::npos : slash - authorityStart);
     std::wstring path = slash == std::wstring::npos ? std::wstring() : resolved.substr(slash + 1);
 
     size_t at = authority.find(L'@');
