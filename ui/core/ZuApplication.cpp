@@ -45,6 +45,9 @@ ZuApplication::~ZuApplication() {
             g_windowDestroyer(first);
         m_windows.erase(first); // in case the window did not unregister
     }
+    // Owned objects may still hold GDI+ resources: they go while GDI+ runs,
+    // and so does whatever they queued for deletion on their way out.
+    deleteChildren();
     ZuDeferredDeleteQueue::instance()->flush();
     // The image cache lets go of its bitmaps first and the path alias table
     // is cleared after (both hook in from the resource module).
