@@ -3,7 +3,7 @@
 #include "ui/core/ZuDebugOutput.h"
 #include "ui/core/ZuDeferredDeleteQueue.h"
 
-#include <gdiplus.h>
+#include "ui/core/ZuGdiplus.h"
 
 #include <algorithm>
 
@@ -31,11 +31,7 @@ ZuApplication::ZuApplication() : m_applicationDirectory(moduleDirectory()) {
     g_currentApplication = this;
     // The native-window module (per-window dispatch for the current module
     // instance) and the resource path alias table attach here once they exist.
-    Gdiplus::GdiplusStartupInput input;
-    if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Gdiplus::Ok) {
-        m_gdiplusToken = 0;
-        zuDebugLine(L"ZuApplication, GdiplusStartup failed.");
-    }
+    m_gdiplusToken = ZuGdiplus::startup();
     ZuDeferredDeleteQueue::instance();
     // The accessible-object factory of push buttons is registered by the
     // native-window module.
@@ -49,9 +45,14 @@ ZuApplication::~ZuApplication() {
             g_windowDestroyer(first);
         m_windows.erase(first); // in case the window did not unregister
     }
+    // Owned objects may still hold GDI+ resources: they go while GDI+ runs,
+    // and so does whatever they queued for deletion on their way out.
+    deleteChildren();
     ZuDeferredDeleteQueue::instance()->flush();
-    if (m_gdiplusToken)
-        Gdiplus::GdiplusShutdown(m_gdiplusToken);
+    // The image cache lets go of its bitmaps first and the path alias table
+    // is cleared after (both hook in from the resource module).
+    ZuGdiplus::shutdown(m_gdiplusToken);
+    m_gdiplusToken = 0;
     if (g_currentApplication == this)
         g_currentApplication = nullptr;
 }

@@ -32,6 +32,11 @@ void ZuConnection::invoke(void* first, void* second) const {
         m_call(m_receiver, m_method, first, second);
 }
 
+bool ZuConnection::sameAs(const ZuConnection& other) const {
+    return m_receiver == other.m_receiver && m_anchor == other.m_anchor && m_call == other.m_call &&
+           memcmp(m_method, other.m_method, sizeof m_method) == 0;
+}
+
 bool ZuConnectionList::detach() {
     if (!m_shared) {
         m_shared = new Shared;
@@ -87,4 +92,28 @@ void ZuConnectionList::invoke(void* first, void* second) {
         c.invoke(first, second);
     if (--shared->refs == 0)
         delete shared;
+}
+
+template <typename Pred> static size_t removeIf(std::vector<ZuConnection>& items, Pred pred) {
+    size_t before = items.size();
+    std::vector<ZuConnection> kept;
+    kept.reserve(items.size());
+    for (const ZuConnection& c : items)
+        if (!pred(c))
+            kept.push_back(c);
+    items.swap(kept);
+    return before - items.size();
+}
+
+size_t ZuConnectionList::remove(const ZuConnection& connection) {
+    if (!m_shared || !detach())
+        return 0;
+    // A running emission keeps its own copy: it still sees the removed entry.
+    return removeIf(m_shared->items, [&](const ZuConnection& c) { return c.sameAs(connection); });
+}
+
+size_t ZuConnectionList::removeReceiver(const void* receiver) {
+    if (!m_shared || !detach())
+        return 0;
+    return removeIf(m_shared->items, [&](const ZuConnection& c) { return c.receiverIs(receiver); });
 }

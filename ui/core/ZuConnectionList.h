@@ -21,6 +21,9 @@ public:
     ~ZuConnection();
 
     bool alive() const { return m_anchor && m_anchor->receiver; }
+    // Same receiver and same member function.
+    bool sameAs(const ZuConnection& other) const;
+    bool receiverIs(const void* receiver) const { return m_receiver == receiver; }
     void invoke(void* first, void* second) const;
 
 private:
@@ -44,6 +47,10 @@ public:
     void append(const ZuConnection& connection);
     void prune();
     void clear();
+    // Removes the connections equal to `connection`; returns how many went.
+    size_t remove(const ZuConnection& connection);
+    // Removes every connection to `receiver`.
+    size_t removeReceiver(const void* receiver);
     size_t size() const { return m_shared ? m_shared->items.size() : 0; }
     // Calls every live connection in order.
     void invoke(void* first, void* second);

@@ -1,8 +1,6 @@
 #include "ui/core/ZuDefaultFont.h"
 
-#include <windows.h>
-
-#include <gdiplus.h>
+#include "ui/core/ZuGdiplus.h"
 
 ZuFont& ZuDefaultFont::record() {
     static ZuFont font;
@@ -23,15 +21,18 @@ void ZuDefaultFont::setDefaultFontSize(double pixels) {
 
 bool ZuDefaultFont::isFontFamilyAvailable(const ZuFont& font) {
     using namespace Gdiplus;
+    const ZuGdiplusApi* gdip = zuGdip();
+    if (!gdip)
+        return false;
     GpFontFamily* family = nullptr;
-    if (DllExports::GdipCreateFontFamilyFromName(font.family.c_str(), nullptr, &family) != Ok || !family)
+    if (gdip->GdipCreateFontFamilyFromName(font.family.c_str(), nullptr, &family) != Ok || !family)
         return false;
     GpFont* gpFont = nullptr;
     Status status =
-        DllExports::GdipCreateFont(family, static_cast<REAL>(font.size), font.style, UnitPixel, &gpFont);
+        gdip->GdipCreateFont(family, static_cast<REAL>(font.size), font.style, UnitPixel, &gpFont);
     if (gpFont)
-        DllExports::GdipDeleteFont(gpFont);
-    DllExports::GdipDeleteFontFamily(family);
+        gdip->GdipDeleteFont(gpFont);
+    gdip->GdipDeleteFontFamily(family);
     return status == Ok;
 }
 

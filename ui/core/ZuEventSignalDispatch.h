@@ -23,6 +23,21 @@ public:
             m_lists[E::staticRecord()].append(ZuConnectionList::make(receiver, method));
     }
 
+    // Removes that connection (all copies of it); false when there was none.
+    template <typename E, typename R, typename Item>
+    bool disconnect(R* receiver, void (R::*method)(Item*, E*)) {
+        auto it = m_lists.find(E::staticRecord());
+        return receiver && it != m_lists.end() &&
+               it->second.remove(ZuConnectionList::make(receiver, method)) > 0;
+    }
+    // Removes every connection of `receiver`, whatever its event type.
+    template <typename R> size_t disconnectAll(R* receiver) {
+        size_t removed = 0;
+        for (auto& [type, list] : m_lists)
+            removed += list.removeReceiver(receiver);
+        return removed;
+    }
+
     // Runs the connections of the event's exact class and returns whether the
     // event was accepted; false when nothing is connected for that class.
     bool emit(ZuRttiObject* item, ZuEvent* event);

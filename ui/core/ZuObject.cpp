@@ -20,21 +20,30 @@ ZuObject::ZuObject(ZuObject* parent) {
 }
 
 ZuObject::~ZuObject() {
+    clearGuardsWithin(this, 1);
+    deleteChildren();
+    setParent(nullptr);
+}
+
+void ZuObject::clearGuardsWithin(const void* start, size_t size) {
     auto& guards = guardMap();
-    auto it = guards.find(this);
-    if (it != guards.end()) {
+    auto* begin = static_cast<const ZuObject*>(start);
+    auto* end = reinterpret_cast<const ZuObject*>(static_cast<const char*>(start) + size);
+    for (auto it = guards.lower_bound(begin); it != guards.end() && it->first < end;) {
         for (ZuObject** guard : it->second)
             if (guard)
                 *guard = nullptr;
-        guards.erase(it);
+        it = guards.erase(it);
     }
+}
+
+void ZuObject::deleteChildren() {
     std::vector<ZuObject*> children;
     children.swap(m_children);
     for (ZuObject* child : children) {
         child->m_parent = nullptr; // its destruction must not touch the list being walked
         delete child;
     }
-    setParent(nullptr);
 }
 
 void ZuObject::setParent(ZuObject* parent) {

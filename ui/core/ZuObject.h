@@ -22,6 +22,13 @@ public:
 
     void registerGuard(ZuObject** guard);
     void releaseGuard(ZuObject** guard);
+    // Clears the guards of every object that lies in [start, start + size):
+    // deletion calls it before the first destructor runs.
+    static void clearGuardsWithin(const void* start, size_t size);
+
+protected:
+    // For owners whose children must go before the owner's own teardown.
+    void deleteChildren();
 
 private:
     ZuObject* m_parent = nullptr;

@@ -27,6 +27,10 @@ public:
     // A failed pool allocation makes the new-expression yield null.
     static void* operator new(size_t n) noexcept { return mp_alloc(n); }
     static void operator delete(void* p) noexcept { mp_free(p); }
+    // `delete` ends the object's identity before any destructor runs: weak
+    // references read null, guards are cleared and connections to it are
+    // skipped while the most-derived members are still being torn down.
+    static void operator delete(ZuRttiObject* object, std::destroying_delete_t) noexcept;
     static void* operator new(size_t, void* where) noexcept { return where; }
     static void operator delete(void*, void*) noexcept {}
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 // The cell that connections hold to find out whether their receiver lives.
 struct ZuSignalAnchor {
     void* receiver;
@@ -21,6 +23,10 @@ public:
     ~ZuSignalReceiver();
 
     ZuSignalAnchor* signalAnchor() const { return m_anchor; }
+    // Detaches every receiver that lies in [start, start + size): deletion
+    // calls it before the first destructor runs, so a member that emits
+    // while it is torn down reaches no half-destroyed receiver.
+    static void detachWithin(const void* start, size_t size);
 
 private:
     ZuSignalAnchor* m_anchor;

@@ -22,6 +22,9 @@ public:
         if (receiver)
             m_timeout.append(ZuConnectionList::make(receiver, method));
     }
+    template <typename R> bool disconnectTimeout(R* receiver, void (R::*method)()) {
+        return receiver && m_timeout.remove(ZuConnectionList::make(receiver, method)) > 0;
+    }
     size_t timeoutConnections() const { return m_timeout.size(); }
     // Emits `timeout`; the timer may be destroyed by a callback.
     void fire() { m_timeout.invoke(nullptr, nullptr); }
