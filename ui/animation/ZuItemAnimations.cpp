@@ -2,27 +2,43 @@
 
 #include "ui/animation/ZuAbstractAnimation.h"
 #include "ui/core/ZuWeakRef.h"
+#include "ui/scene/ZuGraphicsItem.h"
 
 #include <algorithm>
 #include <map>
 
 namespace {
 
-using List = std::vector<ZuAbstractAnimation*>;
+// Stops an item's animations when the item is destroyed.
+class DestroyWatcher : public ZuItemChangeListener {
+public:
+    DestroyWatcher() : ZuItemChangeListener(ZuGraphicsItem::ItemDestroyed) {}
+    void itemNotify(uint32_t, ZuGraphicsItem* item, const ZuVariant&, const ZuVariant&) override {
+        ZuItemAnimations::stopAndDetachAll(item); // deletes this watcher
+    }
+};
 
-std::map<const ZuGraphicsItem*, List>& lists() {
-    static auto* all = new std::map<const ZuGraphicsItem*, List>;
+struct Entry {
+    std::vector<ZuAbstractAnimation*> animations;
+    DestroyWatcher* watcher = nullptr;
+};
+
+std::map<const ZuGraphicsItem*, Entry>& entries() {
+    static auto* all = new std::map<const ZuGraphicsItem*, Entry>;
     return *all;
 }
 
-void removeFrom(const ZuGraphicsItem* item, ZuAbstractAnimation* animation) {
-    auto it = lists().find(item);
-    if (it == lists().end())
+// Drops the item's entry and stops watching it.
+void dropEntry(ZuGraphicsItem* item) {
+    auto it = entries().find(item);
+    if (it == entries().end())
         return;
-    auto& list = it->second;
-    list.erase(std::remove(list.begin(), list.end(), animation), list.end());
-    if (list.empty())
-        lists().erase(it);
+    DestroyWatcher* watcher = it->second.watcher;
+    entries().erase(it);
+    if (watcher) {
+        item->removeChangeListener(watcher);
+        delete watcher;
+    }
 }
 
 } // namespace
@@ -34,32 +50,43 @@ void ZuItemAnimations::attach(ZuAbstractAnimation* animation, ZuGraphicsItem* it
     if (old == item)
         return;
     if (old) {
-        removeFrom(old, animation);
+        auto it = entries().find(old);
+        if (it != entries().end()) {
+            auto& list = it->second.animations;
+            list.erase(std::remove(list.begin(), list.end(), animation), list.end());
+            if (list.empty())
+                dropEntry(old);
+        }
         animation->m_attachedItem = nullptr;
         animation->itemDetached(old);
     }
     if (item) {
-        lists()[item].push_back(animation);
+        Entry& entry = entries()[item];
+        if (!entry.watcher) {
+            entry.watcher = new DestroyWatcher;
+            item->addChangeListener(entry.watcher);
+        }
+        entry.animations.push_back(animation);
         animation->itemAttached(item);
     }
 }
 
 std::vector<ZuAbstractAnimation*> ZuItemAnimations::of(const ZuGraphicsItem* item) {
-    auto it = lists().find(item);
-    return it == lists().end() ? List() : it->second;
+    auto it = entries().find(item);
+    return it == entries().end() ? std::vector<ZuAbstractAnimation*>() : it->second.animations;
 }
 
 void ZuItemAnimations::stopAndDetachAll(ZuGraphicsItem* item) {
-    auto it = lists().find(item);
-    if (it == lists().end())
+    auto it = entries().find(item);
+    if (it == entries().end())
         return;
     // A state callback may delete any of them: hold them weakly.
     std::vector<ZuWeakRef> list;
-    for (ZuAbstractAnimation* animation : it->second) {
+    for (ZuAbstractAnimation* animation : it->second.animations) {
         animation->m_attachedItem = nullptr;
         list.emplace_back(animation);
     }
-    lists().erase(it);
+    dropEntry(item);
     for (ZuWeakRef& ref : list) {
         if (auto* animation = static_cast<ZuAbstractAnimation*>(ref.get()))
             animation->stop();
