@@ -104,7 +104,8 @@ void ZuDefaultSceneEventHandler::mouseRelease(ZuMouseEvent* event) {
         if (target == pressed) {
             // The release still reaches it once the implicit grab is gone.
             event->setExplicitTarget(pressed);
-            ZuPointF local = pressed->mapFromScene(ZuPointF{double(event->scenePoint.x), double(event->scenePoint.y)});
+            ZuPointF local =
+                pressed->mapFromScene(ZuPointF{double(event->scenePoint.x), double(event->scenePoint.y)});
             ZuRectF bounds = pressed->boundingRect();
             bool inside = local.x >= bounds.x && local.x < bounds.x + bounds.width && local.y >= bounds.y &&
                           local.y < bounds.y + bounds.height;

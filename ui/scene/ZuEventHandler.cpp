@@ -1,10 +1,10 @@
 #include "ui/scene/ZuEventHandler.h"
 
+#include "ui/core/ZuWeakRef.h"
 #include "ui/scene/ZuGraphicsItem.h"
 #include "ui/scene/ZuGraphicsScene.h"
 #include "ui/scene/ZuGraphicsView.h"
 #include "ui/scene/ZuSceneEvent.h"
-#include "ui/core/ZuWeakRef.h"
 
 ZU_DEFINE_CLASS(ZuEventHandler, ZuRttiObject, ZU_TAG('E', 'H', 'E', 'R'))
 ZU_DEFINE_CLASS(ZuSceneEventHandler, ZuEventHandler, ZU_TAG('S', 'E', 'H', 'R'))
@@ -65,7 +65,7 @@ void ZuItemEventHandler::deliver(ZuSceneEvent* event) {
     if (it != m_listeners.end()) {
         ZuGraphicsItem* owner = item();
         std::vector<Listener> listeners = it->second; // a listener may add listeners
-        ZuWeakRef self(this); // or delete the item, and with it this handler
+        ZuWeakRef self(this);                         // or delete the item, and with it this handler
         for (const Listener& listener : listeners) {
             listener(owner, event);
             if (event->isAccepted() || !self.get())

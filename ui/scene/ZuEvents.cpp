@@ -205,8 +205,8 @@ ZuGraphicsItem* ZuDragDropEvent::findTarget(ZuGraphicsScene* scene) {
     return scene ? searchAtPoint(scene) : nullptr;
 }
 bool ZuDragDropEvent::acceptsItem(ZuGraphicsItem* item) const {
-    return item && item != draggedItem() && item->hasItemFlag(ZuGraphicsItem::AcceptsDrops) && item->isVisible() &&
-           item->isEnabled();
+    return item && item != draggedItem() && item->hasItemFlag(ZuGraphicsItem::AcceptsDrops) &&
+           item->isVisible() && item->isEnabled();
 }
 
 // Keys ------------------------------------------------------------------------

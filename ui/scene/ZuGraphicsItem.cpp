@@ -17,11 +17,11 @@ namespace {
 
 constexpr double kEpsilon = 1e-12;
 
-bool near(double a, double b) {
+bool closeTo(double a, double b) {
     return std::fabs(a - b) <= kEpsilon;
 }
 bool nearRect(const ZuRectF& a, const ZuRectF& b) {
-    return near(a.x, b.x) && near(a.y, b.y) && near(a.width, b.width) && near(a.height, b.height);
+    return closeTo(a.x, b.x) && closeTo(a.y, b.y) && closeTo(a.width, b.width) && closeTo(a.height, b.height);
 }
 bool isEmptyRect(const ZuRectF& r) {
     return std::fabs(r.width) <= kEpsilon && std::fabs(r.height) <= kEpsilon;
@@ -318,7 +318,7 @@ void ZuGraphicsItem::notifyGeometry(const ZuRectF& oldGeometry) {
 }
 
 void ZuGraphicsItem::setPos(const ZuPointF& pos) {
-    if ((near(pos.x, m_pos.x) && near(pos.y, m_pos.y)) || (m_state & BeingDestroyed))
+    if ((closeTo(pos.x, m_pos.x) && closeTo(pos.y, m_pos.y)) || (m_state & BeingDestroyed))
         return;
     prepareGeometryChange();
     ZuRectF oldGeometry = geometry();
@@ -393,7 +393,8 @@ ZuRectF ZuGraphicsItem::childrenBoundingRect() const {
     if (m_state & ChildrenRectDirty) {
         ZuRectF united;
         for (const ZuGraphicsItem* child : m_children)
-            united = unite(united, moved(unite(child->childrenBoundingRect(), child->boundingRect()), child->m_pos));
+            united = unite(united,
+                           moved(unite(child->childrenBoundingRect(), child->boundingRect()), child->m_pos));
         m_childrenRect = united;
         m_state &= ~ChildrenRectDirty;
     }

@@ -29,7 +29,8 @@ ZuRectF unite(const ZuRectF& a, const ZuRectF& b) {
 }
 } // namespace
 
-ZuGraphicsScene::ZuGraphicsScene(ZuObject* owner) : ZuObject(owner), m_index(new ZuGraphicsSceneLinearIndex(this)) {
+ZuGraphicsScene::ZuGraphicsScene(ZuObject* owner)
+    : ZuObject(owner), m_index(new ZuGraphicsSceneLinearIndex(this)) {
     m_handler = new ZuDefaultSceneEventHandler(this);
     m_updateTimer.connectTimeout(this, &ZuGraphicsScene::updateTick);
 }
@@ -272,7 +273,8 @@ bool ZuGraphicsScene::focusNextPrevChild(bool next) {
     ZuGraphicsItem* candidate = first;
     for (int steps = 0; candidate && steps < 100000; ++steps) {
         bool fits = candidate->hasItemFlag(ZuGraphicsItem::Focusable) && candidate->isEnabled() &&
-                    candidate->isVisibleTo(nullptr) && (candidate->focusPolicy() & ZuGraphicsItem::TabFocus) &&
+                    candidate->isVisibleTo(nullptr) &&
+                    (candidate->focusPolicy() & ZuGraphicsItem::TabFocus) &&
                     (!focus || focus->isAncestorOf(candidate));
         if (fits) {
             setFocusItem(candidate, reason);

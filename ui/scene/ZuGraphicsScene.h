@@ -11,6 +11,7 @@
 #include <vector>
 
 class ZuGraphicsItem;
+class ZuGraphicsScene;
 class ZuGraphicsSceneIndex;
 class ZuGraphicsView;
 class ZuPainter;
@@ -120,6 +121,7 @@ public:
     void markTopLevelUnsorted() { m_flags |= TopLevelNeedsSorting; }
 
 private:
+    friend class ZuGraphicsItem;
     void addTopLevel(ZuGraphicsItem* item);
     void removeTopLevel(ZuGraphicsItem* item);
     void notify(int code, ZuGraphicsItem* item);

@@ -17,15 +17,15 @@ namespace {
 ZuGraphicsView::WindowDeleter g_windowDeleter = nullptr;
 
 bool differs(const ZuRectF& a, const ZuRectF& b) {
-    return std::fabs(a.x - b.x) > 1e-12 || std::fabs(a.y - b.y) > 1e-12 || std::fabs(a.width - b.width) > 1e-12 ||
-           std::fabs(a.height - b.height) > 1e-12;
+    return std::fabs(a.x - b.x) > 1e-12 || std::fabs(a.y - b.y) > 1e-12 ||
+           std::fabs(a.width - b.width) > 1e-12 || std::fabs(a.height - b.height) > 1e-12;
 }
 bool isEmpty(const RECT& r) {
     return r.right < r.left || r.bottom < r.top;
 }
 std::wstring edges(const RECT& r) {
-    return L"( " + std::to_wstring(r.left) + L", " + std::to_wstring(r.top) + L", " + std::to_wstring(r.right) +
-           L", " + std::to_wstring(r.bottom) + L")";
+    return L"( " + std::to_wstring(r.left) + L", " + std::to_wstring(r.top) + L", " +
+           std::to_wstring(r.right) + L", " + std::to_wstring(r.bottom) + L")";
 }
 } // namespace
 
@@ -180,8 +180,8 @@ void ZuGraphicsView::updateScene(const std::vector<ZuRectF>& rects) {
                 united = r;
                 continue;
             }
-            united = {std::min(united.left, r.left), std::min(united.top, r.top), std::max(united.right, r.right),
-                      std::max(united.bottom, r.bottom)};
+            united = {std::min(united.left, r.left), std::min(united.top, r.top),
+                      std::max(united.right, r.right), std::max(united.bottom, r.bottom)};
         }
         m_dirtyViewRects.clear();
         m_pendingUpdate = united;
@@ -195,18 +195,20 @@ void ZuGraphicsView::drawViewPort(ZuPainter* painter, const ZuRectF& exposedRect
     ZuRectF exposed = exposedRect;
     bool whole = exposed.width <= 0 || exposed.height <= 0;
     RECT exposedEdges{LONG(std::floor(exposed.x)), LONG(std::floor(exposed.y)),
-                      LONG(std::ceil(exposed.x + exposed.width)) - 1, LONG(std::ceil(exposed.y + exposed.height)) - 1};
+                      LONG(std::ceil(exposed.x + exposed.width)) - 1,
+                      LONG(std::ceil(exposed.y + exposed.height)) - 1};
     if (!isEmpty(m_pendingUpdate) && !whole) {
         const RECT& p = m_pendingUpdate;
-        bool same = p.left == exposedEdges.left && p.top == exposedEdges.top && p.right == exposedEdges.right &&
-                    p.bottom == exposedEdges.bottom;
-        bool inside = exposedEdges.left >= p.left && exposedEdges.top >= p.top && exposedEdges.right <= p.right &&
-                      exposedEdges.bottom <= p.bottom;
+        bool same = p.left == exposedEdges.left && p.top == exposedEdges.top &&
+                    p.right == exposedEdges.right && p.bottom == exposedEdges.bottom;
+        bool inside = exposedEdges.left >= p.left && exposedEdges.top >= p.top &&
+                      exposedEdges.right <= p.right && exposedEdges.bottom <= p.bottom;
         if (!same && inside) {
             zuDebugLine((L"ZuGraphicsView::drawViewPort hi jack upateRect: " + edges(exposedEdges) + L" to " +
                          edges(p))
                             .c_str());
-            exposed = {double(p.left), double(p.top), double(p.right - p.left + 1), double(p.bottom - p.top + 1)};
+            exposed = {double(p.left), double(p.top), double(p.right - p.left + 1),
+                       double(p.bottom - p.top + 1)};
         }
     }
     m_flags &= ~FullRepaintPending;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+class ZuGraphicsItem;
 class ZuGraphicsScene;
 class ZuPainter;
 class ZuSceneEvent;

@@ -11,7 +11,8 @@ ZU_DEFINE_CLASS(ZuWidgetItem, ZuGraphicsItem, ZU_TAG('W', 'T', 'I', 'M'))
 ZU_DEFINE_CLASS(ZuWidgetEventHandler, ZuDefaultItemEventHandler, 0)
 
 ZuWidgetItem::ZuWidgetItem(ZuGraphicsItem* parent, ZuGraphicsScene* scene) : ZuGraphicsItem(parent, scene) {
-    setItemFlag(Focusable | AcceptsHover | StopsClickFocus | BlocksMouse | ChildrenInside | HasNoContents, true);
+    setItemFlag(Focusable | AcceptsHover | StopsClickFocus | BlocksMouse | ChildrenInside | HasNoContents,
+                true);
     setFocusPolicy(ClickFocus);
     setAcceptedMouseButtons(LeftButton | RightButton | MiddleButton, false);
     setAcceptedMouseButtons(LeftButton, true);
