@@ -24,12 +24,12 @@ int64_t monotonicMilliseconds() {
 }
 
 void ZuElapsedTimer::start() {
-    m_start = monotonicMilliseconds();
+    m_start = now();
     m_second = 0;
 }
 
 int64_t ZuElapsedTimer::elapsed() const {
-    return isValid() ? monotonicMilliseconds() - m_start : 0;
+    return isValid() ? now() - m_start : 0;
 }
 
 void ZuElapsedTimer::invalidate() {

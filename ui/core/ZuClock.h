@@ -18,6 +18,11 @@ private:
 
 class ZuElapsedTimer {
 public:
+    // Tests run a timer on a clock of their own; null is the system clock.
+    using Clock = int64_t (*)();
+    explicit ZuElapsedTimer(Clock clock = nullptr) : m_clockSource(clock) {}
+    void setClock(Clock clock) { m_clockSource = clock; }
+
     void start();
     int64_t elapsed() const;
     void invalidate();
@@ -27,4 +32,7 @@ private:
     static constexpr int64_t kInvalid = INT64_MIN;
     int64_t m_start = kInvalid;
     int64_t m_second = kInvalid;
+    Clock m_clockSource;
+
+    int64_t now() const { return m_clockSource ? m_clockSource() : monotonicMilliseconds(); }
 };
