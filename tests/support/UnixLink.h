@@ -30,7 +30,7 @@ inline bool makeFolderLink(const std::wstring& link, const std::wstring& target)
         return false;
     while (to.size() > 1 && to.back() == '/')
         to.pop_back();
-    std::wstring commandLine = L"ln -s \"" + std::wstring(from.begin(), from.end()) + L"\" \"" +
+    std::wstring commandLine = L"ln -sT \"" + std::wstring(from.begin(), from.end()) + L"\" \"" +
                                std::wstring(to.begin(), to.end()) + L"\"";
     STARTUPINFOW si = {};
     si.cb = sizeof si;
@@ -81,3 +81,22 @@ inline bool removeFolderLink(const std::wstring& link) {
     }
     return false;
 }
+
+// A folder link that goes again, link only, when the test ends.
+class FolderLink {
+public:
+    FolderLink(const std::wstring& link, const std::wstring& target)
+        : m_link(link), m_made(makeFolderLink(link, target)) {}
+    ~FolderLink() {
+        DWORD attributes = GetFileAttributesW(m_link.c_str());
+        if (m_made && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            removeFolderLink(m_link);
+    }
+    FolderLink(const FolderLink&) = delete;
+    FolderLink& operator=(const FolderLink&) = delete;
+    bool made() const { return m_made; }
+
+private:
+    std::wstring m_link;
+    bool m_made;
+};
