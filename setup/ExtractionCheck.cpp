@@ -150,9 +150,9 @@ bool checkBeforeExtraction(const void* archive, size_t archiveSize, CDiskOutpute
         WIN32_FILE_ATTRIBUTE_DATA existing;
         if (GetFileAttributesExW(target.path.c_str(), GetFileExInfoStandard, &existing) &&
             !(existing.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            volume.freed += clusters((static_cast<ULONGLONG>(existing.nFileSizeHigh) << 32) |
-                                         existing.nFileSizeLow,
-                                     volume.clusterSize);
+            volume.freed +=
+                clusters((static_cast<ULONGLONG>(existing.nFileSizeHigh) << 32) | existing.nFileSizeLow,
+                         volume.clusterSize);
     }
     bool fits = true;
     for (const auto& [name, volume] : volumes) {
@@ -160,8 +160,9 @@ bool checkBeforeExtraction(const void* archive, size_t archiveSize, CDiskOutpute
         quor::logMessage(L"checkBeforeExtraction, drive %s needs %.1f MiB, %.1f MiB free.", name.c_str(),
                          need / 1048576.0, volume.available / 1048576.0);
         if (need > volume.available) {
-            quor::logMessage(L"checkBeforeExtraction, not enough room on %s for the payload; nothing is written.",
-                             volume.folder.c_str());
+            quor::logMessage(
+                L"checkBeforeExtraction, not enough room on %s for the payload; nothing is written.",
+                volume.folder.c_str());
             fits = false;
         }
     }

@@ -159,7 +159,8 @@ bool QuorSetupDecompressor::_extract(HGLOBAL resource, DWORD size, IDecompressCa
         cleanUpFile();
         result = extractArchive(bytes, size, outputer, cancel);
     } else {
-        quor::logMessage(L"QuorSetupDecompressor::_extract, the payload cannot be installed here; nothing written.");
+        quor::logMessage(
+            L"QuorSetupDecompressor::_extract, the payload cannot be installed here; nothing written.");
     }
     FreeResource(resource);
     return result;

@@ -130,11 +130,13 @@ TEST_P(TempRoot, TempEntriesGoWhereTheSystemsTempFolderIs) {
     DeleteFileW((bzqDirectory() + kBzqEntry).c_str());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Environments, TempRoot,
-    testing::Values(TempCase{"tempUnset", nullptr, L"="}, TempCase{"tempAndTmpUnset", nullptr, nullptr},
-                    TempCase{"tempOverLongTmpUnset", L"long", nullptr}),
-    [](const testing::TestParamInfo<TempCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Environments, TempRoot,
+                         testing::Values(TempCase{"tempUnset", nullptr, L"="},
+                                         TempCase{"tempAndTmpUnset", nullptr, nullptr},
+                                         TempCase{"tempOverLongTmpUnset", L"long", nullptr}),
+                         [](const testing::TestParamInfo<TempCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 struct LinkCase {
     const char* name;

@@ -53,8 +53,8 @@ public:
         STARTUPINFOW si = {};
         si.cb = sizeof si;
         std::wstring commandLine = L"\"" + path + L"\"";
-        m_started = CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &si, &m_pi);
+        m_started = CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &si, &m_pi);
     }
     ~RunningProduct() {
         if (!m_started)
@@ -89,7 +89,8 @@ private:
                 wchar_t name[300] = {};
                 GetClassNameW(window, name, 300);
                 if (owner == s->id &&
-                    std::wstring(name) == L"BELVANE SPEAK MAIN FRAME | 4D1BB563-E5FC-4771-AD17-6442A4147044") {
+                    std::wstring(name) ==
+                        L"BELVANE SPEAK MAIN FRAME | 4D1BB563-E5FC-4771-AD17-6442A4147044") {
                     s->found = true;
                     return FALSE;
                 }
@@ -154,14 +155,13 @@ TEST_P(ProductRunningUnderAnotherSpelling, EndsWithMinusFourAndMovesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Spellings, ProductRunningUnderAnotherSpelling,
-    testing::Values(RunningCase{"forwardSlashes", [](const std::wstring& d) { return withForwardSlashes(d); }},
-                    RunningCase{"trailingSlash", [](const std::wstring& d) { return withForwardSlashes(d) + L"/"; }},
-                    RunningCase{"doubledSeparators",
-                                [](const std::wstring& d) {
-                                    return d.substr(0, 3) + L"\\" + d.substr(3) + L"\\\\";
-                                }},
-                    RunningCase{"leadingBlank", [](const std::wstring& d) { return L" " + d; }},
-                    RunningCase{"trailingBlanks", [](const std::wstring& d) { return d + L"  "; }}),
+    testing::Values(
+        RunningCase{"forwardSlashes", [](const std::wstring& d) { return withForwardSlashes(d); }},
+        RunningCase{"trailingSlash", [](const std::wstring& d) { return withForwardSlashes(d) + L"/"; }},
+        RunningCase{"doubledSeparators",
+                    [](const std::wstring& d) { return d.substr(0, 3) + L"\\" + d.substr(3) + L"\\\\"; }},
+        RunningCase{"leadingBlank", [](const std::wstring& d) { return L" " + d; }},
+        RunningCase{"trailingBlanks", [](const std::wstring& d) { return d + L"  "; }}),
     [](const testing::TestParamInfo<RunningCase>& info) { return std::string(info.param.name); });
 
 struct FormCase {
@@ -196,7 +196,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<FormCase>& info) { return std::string(info.param.name); });
 
 TEST_F(InstallDirectoryForm, UnusableBlankPaddedDirectoryEndsWithMinusThreeWritingNothing) {
-    for (const std::wstring& given : {L" " + withForwardSlashes(root.path()) + L"a/   /quor ", std::wstring(L"   ")}) {
+    for (const std::wstring& given :
+         {L" " + withForwardSlashes(root.path()) + L"a/   /quor ", std::wstring(L"   ")}) {
         EXPECT_EQ(runSilent(L"-silence \"" + given + L"\""), -3) << testing::PrintToString(given);
         EXPECT_TRUE(namesBelow(root.path()).empty());
         EXPECT_FALSE(readRegistryValue(HKEY_CURRENT_USER, product::kProductKey, L"InstallDir").found);

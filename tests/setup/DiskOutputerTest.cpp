@@ -149,7 +149,8 @@ TEST(DiskOutputer, RefusedEntryFailsAndWritesNothing) {
 class FlakyOutputer : public CDiskOutputer {
 public:
     FlakyOutputer(const std::wstring& root, int openFailures, int writeFailures)
-        : CDiskOutputer(root, nullptr, nullptr), m_openFailures(openFailures), m_writeFailures(writeFailures) {}
+        : CDiskOutputer(root, nullptr, nullptr), m_openFailures(openFailures),
+          m_writeFailures(writeFailures) {}
     int creates = 0, writes = 0, movesAside = 0;
 
 protected:
@@ -203,13 +204,12 @@ TEST_P(DiskOutputerRetries, FiveOpenAttemptsAndFiveWriteRepetitions) {
     EXPECT_FALSE(fileExists(temp.path() + L"item.dat.old")) << "our own partial file is never moved aside";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Counts, DiskOutputerRetries,
-    testing::Values(RetryCase{0, 0, true, 1, 0, 1}, RetryCase{1, 0, true, 2, 1, 1},
-                    RetryCase{4, 0, true, 5, 4, 1}, RetryCase{5, 0, false, 5, 4, 0},
-                    RetryCase{9, 0, false, 5, 4, 0}, RetryCase{0, 1, true, 1, 0, 2},
-                    RetryCase{0, 5, true, 1, 0, 6}, RetryCase{0, 6, false, 1, 0, 6},
-                    RetryCase{2, 3, true, 3, 2, 4}));
+INSTANTIATE_TEST_SUITE_P(Counts, DiskOutputerRetries,
+                         testing::Values(RetryCase{0, 0, true, 1, 0, 1}, RetryCase{1, 0, true, 2, 1, 1},
+                                         RetryCase{4, 0, true, 5, 4, 1}, RetryCase{5, 0, false, 5, 4, 0},
+                                         RetryCase{9, 0, false, 5, 4, 0}, RetryCase{0, 1, true, 1, 0, 2},
+                                         RetryCase{0, 5, true, 1, 0, 6}, RetryCase{0, 6, false, 1, 0, 6},
+                                         RetryCase{2, 3, true, 3, 2, 4}));
 
 TEST(DiskOutputer, FailedWriteRemovesItsFileAndPutsBackWhatWasMovedAside) {
     TempDir temp;

@@ -10,8 +10,8 @@
 // CreateProcessW without a waitable handle, so the link is awaited instead.
 inline std::string unixPathOf(const std::wstring& path) {
     using ToUnix = char*(__cdecl*)(const wchar_t*);
-    auto toUnix = reinterpret_cast<ToUnix>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     if (!toUnix)
         return std::string();
     char* name = toUnix(path.c_str());
@@ -35,7 +35,8 @@ inline bool makeFolderLink(const std::wstring& link, const std::wstring& target)
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(L"Z:\\bin\\ln", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!CreateProcessW(L"Z:\\bin\\ln", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
         return false;
     if (pi.hProcess)
         CloseHandle(pi.hProcess);
@@ -65,7 +66,8 @@ inline bool removeFolderLink(const std::wstring& link) {
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(L"Z:\\bin\\rm", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!CreateProcessW(L"Z:\\bin\\rm", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
         return false;
     if (pi.hProcess)
         CloseHandle(pi.hProcess);
