@@ -56,6 +56,12 @@ void emptyDirectory(const std::wstring& directory) {
         logMessage(L"emptyDirectory, refused to empty '%s'.", directory.c_str());
         return;
     }
+    // A linked directory is never entered, at the top no more than below it.
+    DWORD attributes = GetFileAttributesW(dir.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        logMessage(L"emptyDirectory, '%s' is a link; what it points to is not touched.", directory.c_str());
+        return;
+    }
     emptyTree(dir);
 }
 

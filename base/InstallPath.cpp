@@ -30,6 +30,36 @@ bool volumeAnswers(const std::wstring& root) {
 
 } // namespace
 
+std::wstring installDirectoryForm(const std::wstring& path) {
+    std::wstring text = trimBlanks(path);
+    std::wstring form;
+    form.reserve(text.size() + 16);
+    size_t begin = 0;
+    while (begin <= text.size()) {
+        size_t end = text.find_first_of(L"\\/", begin);
+        if (end == std::wstring::npos)
+            end = text.size();
+        std::wstring component = text.substr(begin, end - begin);
+        // Windows keeps a blank at the end of an inner folder name, which
+        // ordinary tools can then neither open nor remove.
+        if (!trimBlanks(component).empty()) {
+            while (isBlank(component.back()))
+                component.pop_back();
+        }
+        if (!component.empty()) {
+            if (!form.empty() || begin > 0)
+                form += L'\\';
+            form += component;
+        }
+        begin = end + 1;
+    }
+    if (form.empty())
+        return form;
+    if (form.size() == 2 && form[1] == L':')
+        return form + L"\\belvane\\quor\\";
+    return form + L'\\';
+}
+
 bool isValidInstallPath(const std::wstring& path) {
     std::wstring normalized = trimBlanks(normalizeInstallPath(path));
     // Only "x:" or "x:\..." is accepted: a relative, drive-relative or network

@@ -139,11 +139,14 @@ void QuorSetupControl::onCheckResult(int result) {
 
 void QuorSetupControl::continueSilently() {
     quor::logMessage(L"QuorSetupControl::continueSilently, setup path is %s.", m_setupPath.c_str());
-    if (!quor::isValidInstallPath(m_setupPath)) {
+    // The directory is checked in the very form in which it is then used, so that
+    // the running-product guard, the files, the registry and the shortcuts agree.
+    std::wstring directory = quor::installDirectoryForm(m_setupPath);
+    if (directory.empty() || !quor::isValidInstallPath(directory)) {
         quit(kExitBadInstallPath);
         return;
     }
-    m_core->setSetupPath(m_setupPath);
+    m_core->setSetupPath(directory);
     m_core->startDecompress(false);
 }
 

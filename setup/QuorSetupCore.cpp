@@ -1,5 +1,6 @@
 #include "setup/QuorSetupCore.h"
 
+#include "base/InstallPath.h"
 #include "base/LogFile.h"
 #include "base/ProductInfo.h"
 #include "base/ProductPaths.h"
@@ -46,18 +47,11 @@ QuorSetupCore::~QuorSetupCore() {
 }
 
 void QuorSetupCore::setSetupPath(const std::wstring& path) {
-    std::wstring directory = path;
-    // Trailing separators of either kind count as one, so that "C:/" or "C:\\"
-    // is recognised as the bare drive root it names.
-    while (!directory.empty() && (directory.back() == L'\\' || directory.back() == L'/'))
-        directory.pop_back();
+    std::wstring directory = quor::installDirectoryForm(path);
     if (directory.empty()) {
         quor::logMessage(L"QuorSetupCore::setSetupPath, refused the path '%s'.", path.c_str());
         return;
     }
-    directory += L'\\';
-    if (directory.size() == 3)
-        directory += L"belvane\\quor\\";
     m_installDirectory = directory;
     m_decompressor->setSetupPath(m_installDirectory);
 }

@@ -18,8 +18,9 @@ public:
     QuorSetupCore(const QuorSetupCore&) = delete;
     QuorSetupCore& operator=(const QuorSetupCore&) = delete;
 
-    // Ends the path with "\" (a bare drive root gets "belvane\quor\") and hands
-    // it to the extraction worker. An empty path is refused.
+    // Brings the path into its one install-directory form (ends with "\", a
+    // bare drive root gets "belvane\quor\") and hands it to the extraction
+    // worker. An empty path is refused.
     void setSetupPath(const std::wstring& path);
     const std::wstring& installDirectory() const { return m_installDirectory; }
 

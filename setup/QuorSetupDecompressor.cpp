@@ -7,6 +7,7 @@
 #include "base/ProductInfo.h"
 #include "setup/CDiskOutputer.h"
 #include "setup/ExtractArchive.h"
+#include "setup/ExtractionCheck.h"
 #include "setup/QuorSetupListener.h"
 
 namespace {
@@ -68,7 +69,6 @@ void QuorSetupDecompressor::execute() {
     if (m_listener)
         m_listener->onDecompressBegin();
     _terminateVersionProcesses();
-    cleanUpFile();
     if (!_decompress()) {
         quor::logMessage(L"QuorSetupDecompressor::execute, _decompress return false.");
         result = false;
@@ -90,10 +90,8 @@ bool QuorSetupDecompressor::_syncDecompress() {
     bool result = false;
     DWORD size = 0;
     HGLOBAL resource = _load7zDataFromResource(&size);
-    if (resource) {
-        cleanUpFile();
+    if (resource)
         result = _extract(resource, size, nullptr);
-    }
     if (m_listener)
         m_listener->onDecompressFinish(result);
     return result;
@@ -116,7 +114,16 @@ bool QuorSetupDecompressor::_extract(HGLOBAL resource, DWORD size, IDecompressCa
         return false;
     }
     CDiskOutputer outputer(m_installDirectory, m_listener, cancel);
-    bool result = extractArchive(bytes, size, outputer, cancel);
+    // Whatever makes the installation fail for sure shows before the clean-up
+    // removes the old version and before the first file is written.
+    bool result = checkBeforeExtraction(bytes, size, outputer);
+    if (result) {
+        cleanUpFile();
+        result = extractArchive(bytes, size, outputer, cancel);
+    } else {
+        quor::logMessage(
+            L"QuorSetupDecompressor::_extract, the payload cannot be installed here; nothing written.");
+    }
     FreeResource(resource);
     return result;
 }

@@ -46,6 +46,7 @@ public:
     void cleanUpFile();
 
 private:
+    // Checks the payload's places and room, then cleans up and extracts.
     bool _extract(HGLOBAL resource, DWORD size, IDecompressCancel* cancel);
 
     QuorSetupListener* m_listener = nullptr;

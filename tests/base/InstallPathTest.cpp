@@ -17,6 +17,45 @@ std::wstring missingDrive() {
 
 } // namespace
 
+struct FormCase {
+    const wchar_t* given;
+    const wchar_t* form;
+};
+
+class InstallDirectoryForm : public testing::TestWithParam<FormCase> {};
+
+TEST_P(InstallDirectoryForm, IsTheOneFormOfTheDirectory) {
+    EXPECT_EQ(quor::installDirectoryForm(GetParam().given), GetParam().form);
+    // The form is stable: bringing it into form again changes nothing.
+    EXPECT_EQ(quor::installDirectoryForm(GetParam().form), GetParam().form);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, InstallDirectoryForm,
+                         testing::Values(FormCase{L"C:/qtest/run", L"C:\\qtest\\run\\"},
+                                         FormCase{L"c:\\QTest\\Run\\", L"c:\\QTest\\Run\\"},
+                                         FormCase{L"C:\\\\qtest\\/run//", L"C:\\qtest\\run\\"},
+                                         FormCase{L" C:\\qtest\\c", L"C:\\qtest\\c\\"},
+                                         FormCase{L"C:\\qtest\\d ", L"C:\\qtest\\d\\"},
+                                         FormCase{L"\t C:\\my games \\quor \t", L"C:\\my games\\quor\\"},
+                                         FormCase{L"C:\\ lead\\x", L"C:\\ lead\\x\\"},
+                                         // A blank-only component stays for the check to refuse.
+                                         FormCase{L"C:\\a\\   \\quor", L"C:\\a\\   \\quor\\"},
+                                         FormCase{L"D:", L"D:\\belvane\\quor\\"},
+                                         FormCase{L" D:/ ", L"D:\\belvane\\quor\\"}, FormCase{L"", L""},
+                                         FormCase{L"   ", L""}, FormCase{L"\\//", L""}));
+
+TEST(InstallDirectoryForm, BlankPaddedAndSlashedDirectoriesAreCheckedInTheirForm) {
+    TempDir dir;
+    std::wstring forward = dir.path();
+    for (wchar_t& c : forward)
+        if (c == L'\\')
+            c = L'/';
+    for (const std::wstring& given : {L" " + dir.path() + L"c", dir.path() + L"d ", forward + L"run"})
+        EXPECT_TRUE(quor::isValidInstallPath(quor::installDirectoryForm(given)))
+            << testing::PrintToString(given);
+    EXPECT_FALSE(quor::isValidInstallPath(quor::installDirectoryForm(L"  " + dir.path() + L"a\\  \\b  ")));
+}
+
 struct PathCase {
     const wchar_t* path;
     bool valid;

@@ -24,7 +24,11 @@ INSTANTIATE_TEST_SUITE_P(
                     PathCase{L"C:/", L"C:\\belvane\\quor\\"}, PathCase{L"C:\\\\", L"C:\\belvane\\quor\\"},
                     PathCase{L"D:\\Games", L"D:\\Games\\"}, PathCase{L"D:\\Games\\", L"D:\\Games\\"},
                     PathCase{L"D:\\Program Files\\belvane\\quor", L"D:\\Program Files\\belvane\\quor\\"},
-                    PathCase{L"d:/games/quor", L"d:/games/quor\\"}));
+                    // One form for the worker, the registry and the shortcuts alike.
+                    PathCase{L"d:/games/quor", L"d:\\games\\quor\\"},
+                    PathCase{L" C:\\qtest\\c", L"C:\\qtest\\c\\"},
+                    PathCase{L"C:\\qtest\\d ", L"C:\\qtest\\d\\"},
+                    PathCase{L"C:\\\\qtest//run/", L"C:\\qtest\\run\\"}));
 
 TEST(QuorSetupCore, EmptyPathIsRefusedAndTheFormerDirectoryKept) {
     QuorSetupCore core(nullptr);

@@ -10,9 +10,14 @@ public:
     TempDir() {
         wchar_t base[MAX_PATH];
         GetTempPathW(MAX_PATH, base);
-        wchar_t name[64];
+        wchar_t name[80];
         static int counter = 0;
-        wsprintfW(name, L"quor-test-%lu-%d\\", GetCurrentProcessId(), ++counter);
+        // Wine gives the first process of a fresh server the same id every time,
+        // so the id alone would meet what an earlier suite could not remove.
+        LARGE_INTEGER now = {};
+        QueryPerformanceCounter(&now);
+        wsprintfW(name, L"quor-test-%lu-%lx-%d\\", GetCurrentProcessId(), static_cast<unsigned long>(now.LowPart),
+                  ++counter);
         m_path = std::wstring(base) + name;
         CreateDirectoryW(m_path.c_str(), nullptr);
     }
