@@ -8,7 +8,9 @@
 #include <vector>
 
 // Decodes the solid blocks of an open archive ahead of the writer, on as many
-// threads as there are processors, in archive order. The writer asks for block
+// threads as there are processors, in archive order. A plain LZMA block whose
+// entries all carry a CRC is decoded as a stream: its first bytes can be written
+// while the rest is still being decoded. The writer asks for block
 // after block (`acquire`); a block stays in memory until the writer moves on to
 // a later one, and at most `window` decoded or decoding blocks (and never more
 // than the byte budget, unless the writer is waiting for that very block) exist
@@ -23,6 +25,10 @@ public:
     // The decoded bytes of `folder`, waiting for them if need be; every block
     // before it is released. SZ_OK, or the decoder's error for that block.
     SRes acquire(UInt32 folder, const Byte** data, size_t* size);
+    // The same once the first `needed` bytes of `folder` are decoded: `size` is
+    // then the number of bytes decoded so far (at least `needed`). An error of
+    // the block is returned only when it stops short of `needed`.
+    SRes acquireBytes(UInt32 folder, size_t needed, const Byte** data, size_t* size);
 
     // Limits: decoded blocks held at once, and their bytes.
     static constexpr size_t kByteBudget = 96u << 20;
@@ -32,6 +38,7 @@ private:
         enum State { Waiting, Decoding, Done } state = Waiting;
         Byte* data = nullptr;
         size_t size = 0;
+        size_t decoded = 0; // bytes of `data` the writer may read
         SRes result = SZ_OK;
     };
 
@@ -39,6 +46,9 @@ private:
     void work();
     bool mayStart(UInt32 folder) const;
     void release(UInt32 below);
+    SRes decode(UInt32 folder, Block& block, Byte* data, size_t size, ILookInStreamPtr input);
+    bool streamable(UInt32 folder, CSzFolder* layout) const;
+    SRes decodeStreaming(UInt32 folder, const CSzFolder& layout, Block& block, Byte* data, size_t size);
 
     const CSzArEx& m_db;
     const void* m_archive;

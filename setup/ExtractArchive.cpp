@@ -55,15 +55,19 @@ SRes entryBytes(const CSzArEx& db, BlockDecoder& decoder, UInt32 index, const un
     const UInt32 folder = db.FileToFolder[index];
     if (folder == static_cast<UInt32>(-1))
         return SZ_OK;
-    const Byte* block = nullptr;
-    size_t blockSize = 0;
-    SRes result = decoder.acquire(folder, &block, &blockSize);
-    if (result != SZ_OK)
-        return result;
     const UInt64 start = db.UnpackPositions[index];
     const UInt64 offset = start - db.UnpackPositions[db.FolderToFile[folder]];
     const UInt64 length = db.UnpackPositions[index + 1] - start;
-    if (offset + length > blockSize)
+    const UInt64 needed = offset + length;
+    if (needed != static_cast<size_t>(needed))
+        return SZ_ERROR_MEM;
+    // Waits only until this entry's bytes are out, not for the whole block.
+    const Byte* block = nullptr;
+    size_t blockSize = 0;
+    SRes result = decoder.acquireBytes(folder, static_cast<size_t>(needed), &block, &blockSize);
+    if (result != SZ_OK)
+        return result;
+    if (needed > blockSize)
         return SZ_ERROR_FAIL;
     if (SzBitWithVals_Check(&db.CRCs, index) &&
         CrcCalc(block + offset, static_cast<size_t>(length)) != db.CRCs.Vals[index])

@@ -183,9 +183,10 @@ TEST(BlockDecoder, SkippedBlocksAreNotNeededForLaterOnes) {
     EXPECT_EQ(decoder.acquire(0, &data, &size), SZ_ERROR_FAIL) << "a released block is gone";
 }
 
-// A damaged second block: every entry of the first block is handed over intact,
-// nothing of the damaged block or after it, and the extraction fails. Later
-// blocks decoded ahead on other threads must not be handed over either.
+// A damaged second block: every entry of the first block is handed over intact;
+// of the damaged block at most the entries decoded and checked before the damage,
+// and those intact; nothing after it, even though later blocks were decoded
+// ahead on other threads; the extraction fails.
 TEST(BlockDecoder, DamagedSecondBlockKeepsTheFirstBlocksEntriesOnly) {
     std::string archive = archiveBytes(L"blocks.7z");
     OpenArchive facts(archive);
@@ -199,19 +200,48 @@ TEST(BlockDecoder, DamagedSecondBlockKeepsTheFirstBlocksEntriesOnly) {
 
     RecordingOutput out;
     EXPECT_FALSE(extractArchive(damaged.data(), damaged.size(), out, nullptr));
-    size_t firstBlockFiles = 0;
+    size_t firstBlockFiles = 0, damagedBlockFiles = 0, damagedBlockHanded = 0;
     for (UInt32 i = 0; i < facts.db.NumFiles; ++i) {
         const UInt32 block = facts.blockOf(i);
-        bool handed = i < out.entries.size();
+        const bool handed = i < out.entries.size();
+        if (handed && !out.entries[i].isDirectory) {
+            EXPECT_EQ(out.entries[i].data, treeFile(out.entries[i].name)) << "entry " << i;
+        }
         if (block == 0) {
-            ASSERT_TRUE(handed) << "entry " << i << " of the first block";
-            EXPECT_EQ(out.entries[i].data, treeFile(out.entries[i].name));
+            EXPECT_TRUE(handed) << "entry " << i << " of the first block";
             ++firstBlockFiles;
+        } else if (block == 1) {
+            ++damagedBlockFiles;
+            damagedBlockHanded += handed ? 1 : 0;
         } else if (block != static_cast<UInt32>(-1)) {
             EXPECT_FALSE(handed) << "entry " << i << " of block " << block;
         }
     }
     EXPECT_GT(firstBlockFiles, 0u);
+    EXPECT_LT(damagedBlockHanded, damagedBlockFiles) << "the damaged entry itself is never handed over";
+}
+
+// A block can be handed out in part: the first bytes are there once decoded,
+// and they are the bytes the SDK decodes.
+TEST(BlockDecoder, PartOfABlockComesOutAsTheSdkDecodesIt) {
+    std::string archive = archiveBytes(L"blocks-one.7z");
+    OpenArchive facts(archive);
+    ASSERT_TRUE(facts.ok);
+    UInt32 largest = 0;
+    for (UInt32 f = 1; f < facts.db.db.NumFolders; ++f)
+        if (SzAr_GetFolderUnpackSize(&facts.db.db, f) > SzAr_GetFolderUnpackSize(&facts.db.db, largest))
+            largest = f;
+    std::string expected = facts.decodeWithSdk(largest);
+    ASSERT_GT(expected.size(), 4u << 20);
+    BlockDecoder decoder(facts.db, archive.data(), archive.size(), 2);
+    for (size_t needed : {size_t(1), size_t(4096), expected.size() / 2, expected.size()}) {
+        const Byte* data = nullptr;
+        size_t size = 0;
+        ASSERT_EQ(decoder.acquireBytes(largest, needed, &data, &size), SZ_OK);
+        ASSERT_GE(size, needed);
+        ASSERT_LE(size, expected.size());
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(data), size), expected.substr(0, size));
+    }
 }
 
 // A stop requested while the large block is being decoded ends the extraction
