@@ -6,11 +6,12 @@ function(quor_library name)
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
 endfunction()
 
-# A GUI program with a Unicode wWinMain.
+# A GUI program with a Unicode wWinMain. Programs are what users download: linked
+# without unused sections and stripped of symbols and debug information.
 function(quor_gui_program name)
   add_executable(${name} WIN32 ${ARGN})
   target_compile_options(${name} PRIVATE ${QUOR_WARNINGS})
-  target_link_options(${name} PRIVATE -municode)
+  target_link_options(${name} PRIVATE -municode -s -Wl,--gc-sections)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
 endfunction()
 

@@ -1,6 +1,7 @@
 #include "setup/ExtractArchive.h"
 
 #include "base/LogFile.h"
+#include "setup/BlockDecoder.h"
 #include "setup/CMemoryInStream.h"
 
 #include <7z.h>
@@ -45,6 +46,37 @@ public:
     Byte* data = nullptr;
 };
 
+// The bytes of file entry `index` inside its decoded block, checked against the
+// entry's CRC. An entry without data (an empty file) has none.
+SRes entryBytes(const CSzArEx& db, BlockDecoder& decoder, UInt32 index, const unsigned char** data,
+                size_t* size) {
+    *data = nullptr;
+    *size = 0;
+    const UInt32 folder = db.FileToFolder[index];
+    if (folder == static_cast<UInt32>(-1))
+        return SZ_OK;
+    const UInt64 start = db.UnpackPositions[index];
+    const UInt64 offset = start - db.UnpackPositions[db.FolderToFile[folder]];
+    const UInt64 length = db.UnpackPositions[index + 1] - start;
+    const UInt64 needed = offset + length;
+    if (needed != static_cast<size_t>(needed))
+        return SZ_ERROR_MEM;
+    // Waits only until this entry's bytes are out, not for the whole block.
+    const Byte* block = nullptr;
+    size_t blockSize = 0;
+    SRes result = decoder.acquireBytes(folder, static_cast<size_t>(needed), &block, &blockSize);
+    if (result != SZ_OK)
+        return result;
+    if (needed > blockSize)
+        return SZ_ERROR_FAIL;
+    if (SzBitWithVals_Check(&db.CRCs, index) &&
+        CrcCalc(block + offset, static_cast<size_t>(length)) != db.CRCs.Vals[index])
+        return SZ_ERROR_CRC;
+    *data = block ? block + offset : nullptr;
+    *size = static_cast<size_t>(length);
+    return SZ_OK;
+}
+
 } // namespace
 
 bool extractArchive(const void* archive, size_t archiveSize, IDecompressOutput& output,
@@ -73,9 +105,8 @@ bool extractArchive(const void* archive, size_t archiveSize, IDecompressOutput& 
         return false;
     }
 
-    UInt32 blockIndex = 0xFFFFFFFF;
-    HeapBlock block;
-    size_t blockSize = 0;
+    // Blocks are decoded ahead on other threads while this one writes entries in order.
+    BlockDecoder decoder(db, archive, archiveSize, decodingThreadCount());
     HeapBlock names;
     size_t namesCapacity = 0;
     const int count = static_cast<int>(db.NumFiles);
@@ -98,18 +129,16 @@ bool extractArchive(const void* archive, size_t archiveSize, IDecompressOutput& 
 
         if (output.accept(wideName)) {
             const bool isDirectory = SzArEx_IsDir(&db, i);
-            size_t offset = 0;
+            const unsigned char* data = nullptr;
             size_t size = 0;
             if (!isDirectory) {
-                result = SzArEx_Extract(&db, &lookStream.vt, i, &blockIndex, &block.data, &blockSize, &offset,
-                                        &size, &kHeapAlloc, &kHeapAlloc);
+                result = entryBytes(db, decoder, i, &data, &size);
                 if (result != SZ_OK) {
                     quor::logMessage(L"extractArchive, SzArEx_Extract fail, file is %s, error is %d.",
                                      wideName, static_cast<int>(result));
                     break;
                 }
             }
-            const unsigned char* data = isDirectory || !block.data ? nullptr : block.data + offset;
             if (!output.output(wideName, isDirectory, data, size)) {
                 result = kOutputFailed;
                 break;

@@ -1,3 +1,4 @@
+#include "base/CommandLine.h"
 #include "base/DllSearch.h"
 #include "base/LogFile.h"
 #include "setup/QuorSetupControl.h"
@@ -16,7 +17,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     int exitCode = 0;
     {
         ZuApplication application;
-        zuPreferDefaultFontFamily(L"Microsoft YaHei", 12);
+        // A silent run draws no text; looking the family up costs a font scan
+        // (half a second under Wine) for nothing.
+        bool silent = false;
+        quor::tokenAfter(quor::tokenizeCommandLine(GetCommandLineW()), L"-silence", &silent);
+        if (!silent)
+            zuPreferDefaultFontFamily(L"Microsoft YaHei", 12);
         auto* control = new QuorSetupControl;
         // Silent mode finishes inside startSetup, leaving its quit request for exec.
         control->startSetup();

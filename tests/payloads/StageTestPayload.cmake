@@ -2,7 +2,9 @@
 #   STAGE    the tree to (re)create
 #   KIND     "roots": every archive root, nested folders, an empty file, a file
 #            larger than one 4 MiB write chunk, a program (BCJ2), a loose file;
-#            "escape": a normal file and an entry that climbs out with "..".
+#            "escape": a normal file and an entry that climbs out with "..";
+#            "blocks": many small files, empty files, a program and one large
+#            file, packed into many small solid blocks (and into one).
 #   PROGRAM  a built program to carry (roots)
 file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE})
@@ -29,6 +31,26 @@ if(KIND STREQUAL "roots")
 elseif(KIND STREQUAL "escape")
   file(WRITE ${STAGE}/InstallDir/ok.txt "inside\n")
   file(WRITE ${STAGE}/escaped.txt "must never be written\n")
+elseif(KIND STREQUAL "blocks")
+  file(MAKE_DIRECTORY ${STAGE}/InstallDir)
+  file(COPY_FILE ${PROGRAM} ${STAGE}/InstallDir/Quor.exe)
+  file(WRITE ${STAGE}/InstallDir/Launcher.xml "<LauncherInfo/>\n")
+  foreach(i RANGE 0 239)
+    math(EXPR lines "(${i} % 37 + 1) * 20")
+    string(REPEAT "file ${i} line\n" ${lines} text)
+    file(WRITE ${STAGE}/InstallDir/small/f${i}.txt "${text}")
+  endforeach()
+  foreach(i RANGE 0 9)
+    file(WRITE ${STAGE}/InstallDir/empty/e${i}.dat "")
+  endforeach()
+  # About 6 MiB in a block of its own: decoding it takes a while.
+  string(REPEAT "0123456789abcdef" 4096 chunk)
+  set(large "")
+  foreach(i RANGE 0 95)
+    string(APPEND large "${i}:${chunk}")
+  endforeach()
+  file(WRITE ${STAGE}/InstallDir/large.dat "${large}")
+  file(WRITE ${STAGE}/AppData/lang.config "[language]\ncurrent=zh-CN\n")
 else()
   message(FATAL_ERROR "unknown KIND ${KIND}")
 endif()
